@@ -251,7 +251,7 @@ QByteArray IniFile::toBytes() const
     return out;
 }
 
-bool IniFile::save() const
+bool IniFile::save()
 {
     if (m_path.isEmpty())
         return true;
@@ -261,7 +261,7 @@ bool IniFile::save() const
     f.write(toBytes());
     const bool ok = f.commit();
     if (ok)
-        const_cast<IniFile *>(this)->m_exists = true;
+        m_exists = true;
     return ok;
 }
 

@@ -47,7 +47,7 @@ private:
     int findSection(const QString &section) const;            // index of the header line, -1 if none
     int findKey(int sectionLine, const QString &key) const;   // index of the key line, -1 if none
     static QString keyOf(const QString &line);
-    bool save() const;
+    bool save();
 
     QString m_path;
     bool m_exists = false;
