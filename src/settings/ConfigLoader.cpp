@@ -96,8 +96,8 @@ bool readFirstRun(const QString &dir, QStringList &problems)
     const QString path = filePath(dir, QStringLiteral("first.ini"));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        problems.append(QStringLiteral("Не удалось прочитать файл %1 (%2). Программа продолжит работу "
-                                       "с настройками по умолчанию.")
+        problems.append(QStringLiteral("Не удалось прочитать файл %1 (%2). Запуск продолжается без "
+                                       "первоначальной настройки.")
                             .arg(path, f.errorString()));
         return false;
     }

@@ -149,7 +149,8 @@ private Q_SLOTS:
 
         const QByteArray stored("ED4=1.2.3.4\r\nCB9=-1\r\n");
         QTest::addRow("not localhost: the last one") << QByteArray(stored + "CHB3=-1\r\n") << kAddresses << "10.0.0.7";
-        QTest::addRow("mask matches") << QByteArray(stored + "CHB4=-1\r\nEDD=192.168\r\n") << kAddresses << "192.168.1.5";
+        QTest::addRow("mask matches") << QByteArray(stored + "CHB4=-1\r\nEDD=192.168\r\n") << kAddresses
+                                      << "192.168.1.5";
         QTest::addRow("mask matches nothing") << QByteArray(stored + "CHB4=-1\r\nEDD=172.16\r\n") << kAddresses
                                               << "10.0.0.7";
         QTest::addRow("empty mask matches nothing") << QByteArray(stored + "CHB4=-1\r\nEDD=\r\n") << kAddresses

@@ -51,7 +51,8 @@ private Q_SLOTS:
         QTest::addRow("Windows-1251 text")
             << QByteArray("[Lang]\r\nLang=" + kRussianCp1251 + "\r\n") << "Lang" << "Lang" << QStringLiteral("Русский");
         QTest::addRow("Windows-1251 key and section")
-            << QByteArray("[\xCF\xF0\xE8]\r\n\xCA\xEB\xFE\xF7=1\r\n") << QStringLiteral("при") << QStringLiteral("ключ") << "1";
+            << QByteArray("[\xCF\xF0\xE8]\r\n\xCA\xEB\xFE\xF7=1\r\n") << QStringLiteral("при")
+            << QStringLiteral("ключ") << "1";
         QTest::addRow("LF lines") << QByteArray("[S]\nA=1\nB=2\n") << "S" << "B" << "2";
         QTest::addRow("lone CR lines") << QByteArray("[S]\rA=1\rB=2") << "S" << "B" << "2";
         QTest::addRow("mixed line ends") << QByteArray("[S]\r\nA=1\rB=2\nC=3") << "S" << "C" << "3";
@@ -129,7 +130,8 @@ private Q_SLOTS:
         ok = false;
         QCOMPARE(missing.readInt(QStringLiteral("S"), QStringLiteral("K"), 60, &ok), 60);
         QVERIFY(ok);
-        QCOMPARE(missing.readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
+        QCOMPARE(missing.readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")),
+                 QStringLiteral("d"));
     }
 
     void write_data()
@@ -140,13 +142,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
 
-        const QByteArray file("; console settings\r\n[Settings]\r\nED1=a\r\n; keep me\r\nINT=1000\r\n\r\n[Other]\r\nX=1\r\n");
+        const QByteArray head("; console settings\r\n[Settings]\r\nED1=a\r\n; keep me\r\n");
+        const QByteArray tail("\r\n[Other]\r\nX=1\r\n");
+        const QByteArray file(head + "INT=1000\r\n" + tail);
         QTest::addRow("rewrite in place, other lines kept")
             << file << "settings" << "int" << "5000"
-            << QByteArray("; console settings\r\n[Settings]\r\nED1=a\r\n; keep me\r\nINT=5000\r\n\r\n[Other]\r\nX=1\r\n");
+            << QByteArray(head + "INT=5000\r\n" + tail);
         QTest::addRow("new key at the end of its section")
             << file << "Settings" << "INT2" << "20"
-            << QByteArray("; console settings\r\n[Settings]\r\nED1=a\r\n; keep me\r\nINT=1000\r\nINT2=20\r\n\r\n[Other]\r\nX=1\r\n");
+            << QByteArray(head + "INT=1000\r\nINT2=20\r\n" + tail);
         QTest::addRow("new section at the end")
             << file << "Lang" << "Lang" << "English"
             << QByteArray(file + "\r\n[Lang]\r\nLang=English\r\n");

@@ -21,7 +21,8 @@ const QList<QByteArray> kSeeds{
     "[Settings]\r\nRB1=-1\r\nRB2=0\r\nED1=192.168.0.10\r\nED2=C:\\Brindlewick\\server\r\nED3=10.0.0.5\r\nED4=\r\n"
     "CB1=0\r\nCB9=-1\r\nCHB3=0\r\nCHB4=-1\r\nEDD=192.168\r\nINT=1000\r\nINT2=60\r\nCBB1=-1\r\nCOM=english.ini\r\n"
     "Left=0\r\nTop=0\r\nWidth=1010\r\nHeight=750\r\nState=0\r\n",
-    "[Settings]\r\nED1=smtp\r\nED2=25\r\nED5=\xD3\xE2\xE5\xE4\xEE\xEC\xEB\xE5\xED\xE8\xE5\r\nCB11=True\r\nCB14=false\r\n",
+    "[Settings]\r\nED1=smtp\r\nED2=25\r\nED5=\xD3\xE2\xE5\xE4\xEE\xEC\xEB\xE5\xED\xE8\xE5\r\n"
+    "CB11=True\r\nCB14=false\r\n",
     "; comment\n[Lang]\nLang=\xD0\xF3\xF1\xF1\xEA\xE8\xE9\n\n[MainWindow]\nCaption=x=y\n[Settings]\rINT=9000\r",
     "-1\r\n",
     "",
@@ -145,7 +146,8 @@ private Q_SLOTS:
                 if (ini.writeString(section, key, value) != storable)
                     QFAIL(qPrintable(QStringLiteral("round %1: write of %2 answered wrongly").arg(round).arg(key)));
                 if (storable && ini.readString(section, key, sentinel) != value)
-                    QFAIL(qPrintable(QStringLiteral("round %1: %2/%3 does not read back").arg(round).arg(section, key)));
+                    QFAIL(qPrintable(
+                        QStringLiteral("round %1: %2/%3 does not read back").arg(round).arg(section, key)));
             }
 
             const QByteArray out = ini.toBytes();
@@ -180,7 +182,8 @@ private Q_SLOTS:
         for (int round = 0; round < kLoaderRounds; ++round) {
             bw::resetSettings();
             bw::resetAppState();
-            QVERIFY(writeFile(dir.filePath(QStringLiteral("first.ini")), rng.bounded(4) ? QByteArray("0") : nextInput(rng)));
+            const QByteArray first = rng.bounded(4) ? QByteArray("0") : nextInput(rng);
+            QVERIFY(writeFile(dir.filePath(QStringLiteral("first.ini")), first));
             QVERIFY(writeFile(dir.filePath(QStringLiteral("settings.ini")), nextInput(rng)));
             QVERIFY(writeFile(dir.filePath(QStringLiteral("mail.ini")), nextInput(rng)));
             const bw::ConfigLoadResult r =
