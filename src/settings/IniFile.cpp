@@ -32,6 +32,9 @@ IniFile::IniFile(const QString &path)
     if (f.open(QIODevice::ReadOnly)) {
         m_exists = true;
         parse(f.readAll());
+    } else if (QFile::exists(path)) {
+        // There but not readable: writing would replace contents we never saw.
+        m_unreadable = true;
     }
 }
 
@@ -151,11 +154,20 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
 bool IniFile::parseBool(const QString &text, bool *ok)
 {
     const QString t = text.trimmed();
-    bool isNumber = false;
-    const qlonglong n = t.toLongLong(&isNumber);
-    if (isNumber) {
-        *ok = true;
-        return n != 0;
+    // Any decimal number, however long: true when a digit other than 0 is present.
+    qsizetype i = (t.startsWith(u'-') || t.startsWith(u'+')) ? 1 : 0;
+    if (i < t.size()) {
+        bool nonZero = false;
+        bool digits = true;
+        for (qsizetype j = i; j < t.size() && digits; ++j) {
+            const QChar c = t.at(j);
+            digits = c >= u'0' && c <= u'9';
+            nonZero = nonZero || (digits && c != u'0');
+        }
+        if (digits) {
+            *ok = true;
+            return nonZero;
+        }
     }
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
         *ok = true;
@@ -203,9 +215,16 @@ int IniFile::readInt(const QString &section, const QString &key, int def, bool *
 
 bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
+    // A key or section that could not be read back as written is refused instead of corrupting the file.
+    const QString k0 = key.trimmed();
+    if (k0.isEmpty() || k0.contains(u'=') || k0.contains(u'\r') || k0.contains(u'\n') || k0.startsWith(u'[')
+        || k0.startsWith(u';'))
+        return false;
+    if (section.contains(u']') || section.contains(u'\r') || section.contains(u'\n'))
+        return false;
     QString flat = value;
     flat.replace(u'\r', u' ').replace(u'\n', u' '); // a value cannot span lines
-    const QString line = key.trimmed() + u'=' + flat;
+    const QString line = k0 + u'=' + flat;
     int s = findSection(section);
     if (s < 0) {
         if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
@@ -227,7 +246,7 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
             m_lines.insert(insertAt, line);
         }
     }
-    return save();
+    return m_autoSave ? save() : true;
 }
 
 bool IniFile::writeBool(const QString &section, const QString &key, bool value)
@@ -255,10 +274,18 @@ bool IniFile::save()
 {
     if (m_path.isEmpty())
         return true;
+    if (m_unreadable)
+        return false;
     QSaveFile f(m_path);
+    // A folder that lets us rewrite the file but not create the temporary beside it is still writable.
+    f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    f.write(toBytes());
+    const QByteArray bytes = toBytes();
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
     const bool ok = f.commit();
     if (ok)
         m_exists = true;

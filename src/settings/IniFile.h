@@ -11,7 +11,8 @@ namespace bw {
 // is the rest of the line after "=", a key is created on first write and rewritten in place
 // afterwards with every other line kept. Files are 8-bit in Windows-1251 with CR LF line ends;
 // any line ends are read. A missing file, section or key gives the caller's default.
-// Every write goes to disk at once, as the profile functions did.
+// Every write goes to disk at once, as the profile functions did, unless auto-save is switched off to
+// write a batch of keys as one file replacement (then save() writes them).
 class IniFile final
 {
 public:
@@ -32,12 +33,20 @@ public:
     bool readBool(const QString &section, const QString &key, bool def, bool *ok = nullptr) const;
     int readInt(const QString &section, const QString &key, int def, bool *ok = nullptr) const;
 
-    // Each returns false when the file could not be written (the in-memory copy is changed anyway).
+    // Each returns false when the file could not be written (the in-memory copy is changed anyway), and
+    // without any change when the key or section cannot be stored as a line of its own (an empty key,
+    // "=" or a line break in a key, "]" or a line break in a section name, a key beginning with "[" or ";").
     bool writeString(const QString &section, const QString &key, const QString &value);
     bool writeBool(const QString &section, const QString &key, bool value);
     bool writeInt(const QString &section, const QString &key, int value);
 
     QByteArray toBytes() const;
+
+    // Auto-save is on by default. With it off, writes change only the in-memory copy until save().
+    void setAutoSave(bool on) { m_autoSave = on; }
+    // Writes the whole file (replacing it at once); true without a path (an in-memory file). False also
+    // when the file exists but could not be read, so that its unseen contents are not overwritten.
+    bool save();
 
     static bool parseBool(const QString &text, bool *ok);
 
@@ -47,10 +56,11 @@ private:
     int findSection(const QString &section) const;            // index of the header line, -1 if none
     int findKey(int sectionLine, const QString &key) const;   // index of the key line, -1 if none
     static QString keyOf(const QString &line);
-    bool save();
 
     QString m_path;
     bool m_exists = false;
+    bool m_autoSave = true;
+    bool m_unreadable = false;
     QStringList m_lines;
 };
 
