@@ -26,9 +26,6 @@ enum DialogResult : int
     LeftButtonCode = 3
 };
 
-// Picture kinds: 0 and 2 warning triangle, 1 and 4 information sign, 3 the third sign (question mark); any other
-// kind shows no picture and plays no sound.
-
 // What a dialog showed, kept for automated checks.
 struct DialogInfo
 {
@@ -126,6 +123,9 @@ TmessagedlgU *dialogInSlot(int number);
 
 // Shows the message dialog modally and returns the code of the clicked button: 3 left, 1 centre, 2 right,
 // 0 when the window system closed it. Pending events (timers, other windows) are served while it waits.
+// Picture kinds: 0 and 2 warning triangle, 1 and 4 information sign, 3 the third sign (question mark); any other
+// kind shows no picture and plays no sound. Focus mode 0: the centre button if shown, else the left one; focus
+// mode 1 with the centre button hidden: the right one; otherwise the first shown button.
 int ShowDlg(const QString &message, const QString &leftCaption, const QString &rightCaption,
             const QString &centreCaption, const QString &caption, bool showLeft, bool showRight, bool showCentre,
             int pictureKind, int focusMode);
