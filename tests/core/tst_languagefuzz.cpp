@@ -17,7 +17,7 @@
 namespace {
 
 constexpr quint32 kSeed = 0x5eed1251;
-constexpr int kMutants = 3000;
+constexpr int kMutants = 2000;
 
 QByteArray readShipped(const QString &name)
 {
