@@ -2,11 +2,9 @@
 
 #include "data/DataModule.h"
 #include "i18n/Catalogue.h"
+#include "notify/MailQueue.h"
 #include "requests/RequestWorkspace.h"
 #include "settings/Settings.h"
-
-#if __has_include("notify/MailQueue.h")
-#include "notify/MailQueue.h"
 
 namespace bw {
 
@@ -76,9 +74,3 @@ bool queueRequesterNotice(const TableCache &t, int newStatus, int admin)
 }
 
 } // namespace bw
-#else
-namespace bw {
-bool queueExecutorNotice(const TableCache &, const QString &) { return false; }
-bool queueRequesterNotice(const TableCache &, int, int) { return false; }
-} // namespace bw
-#endif

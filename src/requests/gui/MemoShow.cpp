@@ -30,7 +30,7 @@ TMemoShow::TMemoShow(QWidget *parent) : QDialog(parent)
     main->addWidget(GroupBox1, 1);
     main->addWidget(BitBtn2, 0, Qt::AlignRight);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
-    registerWindowTexts(this, QStringLiteral("MemoShow"));
+    setUpWindowTexts(this, QStringLiteral("MemoShow"));
 }
 
 QString TMemoShow::showText(const QString &text)

@@ -43,7 +43,7 @@ Tcalendar::Tcalendar(QWidget *parent) : QDialog(parent)
     main->addWidget(BitBtn1, 0, Qt::AlignRight);
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tcalendar::BitBtn1Click);
-    registerWindowTexts(this, QStringLiteral("Calendar"));
+    setUpWindowTexts(this, QStringLiteral("Calendar"));
 }
 
 void Tcalendar::showEvent(QShowEvent *event)

@@ -42,7 +42,7 @@ TSelectIMP::TSelectIMP(QWidget *parent) : QDialog(parent)
     }
     auto *main = new QVBoxLayout(this);
     main->addWidget(GroupBox1);
-    registerWindowTexts(this, QStringLiteral("SelectIMP"));
+    setUpWindowTexts(this, QStringLiteral("SelectIMP"));
 }
 
 QToolButton *TSelectIMP::button(int importance) const

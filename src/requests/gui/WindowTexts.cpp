@@ -1,6 +1,7 @@
 #include "requests/gui/WindowTexts.h"
 
-#include "i18n/LanguageFile.h"
+#include "app/gui/LanguageBinding.h"
+#include "i18n/LanguageKeys.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -9,40 +10,33 @@
 
 namespace bw {
 
-namespace {
-
-std::optional<TextAccess> accessFor(QWidget *window, const WindowKey &key)
+void setUpWindowTexts(QWidget *window, const QString &section)
 {
-    if (key.role == TextRole::WindowCaption) {
-        return TextAccess{[window] { return window->windowTitle(); },
-                          [window](const QString &t) { window->setWindowTitle(t); }};
+    if (const WindowSection *s = findWindowSection(section)) {
+        for (const WindowKey &key : s->keys) {
+            if (!key.designText || !*key.designText)
+                continue;
+            const QString text = key.design();
+            if (key.role == TextRole::WindowCaption) {
+                window->setWindowTitle(text);
+                continue;
+            }
+            QWidget *w = window->findChild<QWidget *>(key.controlName());
+            if (!w)
+                continue;
+            if (key.role == TextRole::Hint)
+                w->setToolTip(text);
+            else if (key.role != TextRole::Text)
+                continue;
+            else if (auto *b = qobject_cast<QAbstractButton *>(w))
+                b->setText(text);
+            else if (auto *l = qobject_cast<QLabel *>(w))
+                l->setText(text);
+            else if (auto *g = qobject_cast<QGroupBox *>(w))
+                g->setTitle(text);
+        }
     }
-    QWidget *w = window->findChild<QWidget *>(key.controlName());
-    if (!w)
-        return std::nullopt;
-    if (key.role == TextRole::Hint)
-        return TextAccess{[w] { return w->toolTip(); }, [w](const QString &t) { w->setToolTip(t); }};
-    if (key.role != TextRole::Text)
-        return std::nullopt;
-    if (auto *b = qobject_cast<QAbstractButton *>(w))
-        return TextAccess{[b] { return b->text(); }, [b](const QString &t) { b->setText(t); }};
-    if (auto *l = qobject_cast<QLabel *>(w))
-        return TextAccess{[l] { return l->text(); }, [l](const QString &t) { l->setText(t); }};
-    if (auto *g = qobject_cast<QGroupBox *>(w))
-        return TextAccess{[g] { return g->title(); }, [g](const QString &t) { g->setTitle(t); }};
-    return std::nullopt;
-}
-
-} // namespace
-
-void registerWindowTexts(QWidget *window, const QString &section)
-{
-    LanguageRegistry::instance().addSection(window, section, [window](const WindowKey &key) {
-        std::optional<TextAccess> access = accessFor(window, key);
-        if (access && key.designText && *key.designText)
-            access->set(key.design());
-        return access;
-    });
+    registerWindowTexts(window, section);
 }
 
 } // namespace bw

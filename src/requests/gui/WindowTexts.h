@@ -6,9 +6,8 @@ class QWidget;
 
 namespace bw {
 
-// Registers every key of a window section with the language files and sets each control to its design
-// text: controls are found among the window's children by their component name (object name); the
-// window itself takes the caption. Keys whose control the window does not have are left out.
-void registerWindowTexts(QWidget *window, const QString &section);
+// Gives the controls of a window section their design texts (the built-in Russian captions, hints and
+// the window caption), then registers the section with the language files.
+void setUpWindowTexts(QWidget *window, const QString &section);
 
 } // namespace bw

@@ -113,7 +113,7 @@ TZInfo::TZInfo(QWidget *parent) : QDialog(parent)
 
     buildListArea();
     buildDetailPane();
-    registerWindowTexts(this, QStringLiteral("ZInfo"));
+    setUpWindowTexts(this, QStringLiteral("ZInfo"));
     LanguageRegistry::instance().addTarget(this, CatalogueTarget::RequestStatusList, [this](const QStringList &texts) {
         ComboBox1->clear();
         ComboBox1->addItems(texts);
