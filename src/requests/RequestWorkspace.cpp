@@ -17,39 +17,47 @@ namespace {
 constexpr int kYieldEvery = 4096;
 const QString kAdminInbox = QStringLiteral("_ADMIN");
 
-// The request table as the workspace reads it: the whole of SERVER_ALL in ID order, long texts fetched
-// only when a command reads them.
-void reloadRequests(TableCache &table)
+// The list reads every row of SERVER_ALL, but only the columns the list and the queue count need: the
+// long and descriptive columns would only cost time and memory for a hundred thousand rows.
+const QString kListColumns = QStringLiteral(
+    "SELECT ID, DATA, \"IMP\", \"CURRENT_STATE\", \"ADMIN\", ID_CLIENT, INTIME, TROUBLE, TROUBLE_MORE FROM SERVER_ALL");
+const QString kQueueColumns = QStringLiteral("SELECT \"CURRENT_STATE\", \"ADMIN\" FROM SERVER_ALL");
+
+TableCache &listCache()
+{
+    static TableCache cache(dm().SQLConnection1, QStringLiteral("listdata"));
+    return cache;
+}
+
+// The request as it is in the database now: the whole row, long texts included, as the only row of the
+// cache; false (no row) when the request is gone.
+bool readRequest(TableCache &table, int id)
 {
     table.close();
-    table.setDeferBlobs(true);
-    table.openTable(QStringLiteral("SERVER_ALL"));
-    table.orderBy(QStringLiteral("ID"));
+    table.openQuery(QStringLiteral("SELECT * FROM SERVER_ALL WHERE ID = ?"), {id});
+    return table.rowCount() > 0;
 }
 
-// Walks from the last row towards the first; true with the cursor on the row.
-bool findFromLast(TableCache &table, int id)
+// The current request after a rebuild: the one with the lowest ID.
+void readLowestRequest(TableCache &table)
 {
-    const int cId = table.fieldIndex(QStringLiteral("ID"));
-    for (int r = table.rowCount() - 1; r >= 0; --r) {
-        if (table.intAt(r, cId) == id) {
-            table.setPosition(r);
-            return true;
-        }
-    }
-    return false;
+    table.close();
+    table.openQuery(QStringLiteral("SELECT FIRST 1 * FROM SERVER_ALL ORDER BY ID"));
 }
 
-bool findFromFirst(TableCache &table, int id)
+// One statement per change, applied at once, on the request's key; a request deleted meanwhile is an error
+// as with any write-back of a changed record.
+void updateRequest(int id, const QStringList &fields, QVariantList values)
 {
-    const int cId = table.fieldIndex(QStringLiteral("ID"));
-    for (int r = 0; r < table.rowCount(); ++r) {
-        if (table.intAt(r, cId) == id) {
-            table.setPosition(r);
-            return true;
-        }
-    }
-    return false;
+    QStringList sets;
+    for (const QString &f : fields)
+        sets << quoteName(f) + QStringLiteral(" = ?");
+    values << id;
+    const quint64 n = dm().SQLConnection1.execute(
+        QStringLiteral("UPDATE SERVER_ALL SET %1 WHERE ID = ?").arg(sets.join(QStringLiteral(", "))), values);
+    if (n == 0)
+        throw DbError(QStringLiteral("SERVER_ALL: the record was changed or deleted by another user"),
+                      DbError::Kind::RecordChanged);
 }
 
 void loadStaffInto(StaffList &staff, TableCache &users)
@@ -138,7 +146,10 @@ int RequestWorkspace::rebuild(RequestSink &sink, const QDateTime &now)
     if (filterReset)
         clientFilter = false;
 
-    reloadRequests(table);
+    TableCache &rows = listCache();
+    rows.close();
+    rows.openQuery(kListColumns);
+    rows.orderBy(QStringLiteral("ID"));
     filterReset = false;
 
     const RequestFilter filter = currentFilter(now);
@@ -146,49 +157,50 @@ int RequestWorkspace::rebuild(RequestSink &sink, const QDateTime &now)
     const int priv = appState().CurrentUserPriv;
     const int userId = appState().CurrentUserId;
 
-    const int cId = table.fieldIndex(QStringLiteral("ID"));
-    const int cState = table.fieldIndex(QStringLiteral("CURRENT_STATE"));
-    const int cImp = table.fieldIndex(QStringLiteral("IMP"));
-    const int cAdmin = table.fieldIndex(QStringLiteral("ADMIN"));
-    const int cData = table.fieldIndex(QStringLiteral("DATA"));
-    const int cClient = table.fieldIndex(QStringLiteral("ID_CLIENT"));
-    const int cIntime = table.fieldIndex(QStringLiteral("INTIME"));
-    const int cTrouble = table.fieldIndex(QStringLiteral("TROUBLE"));
-    const int cMore = table.fieldIndex(QStringLiteral("TROUBLE_MORE"));
+    const int cId = rows.fieldIndex(QStringLiteral("ID"));
+    const int cState = rows.fieldIndex(QStringLiteral("CURRENT_STATE"));
+    const int cImp = rows.fieldIndex(QStringLiteral("IMP"));
+    const int cAdmin = rows.fieldIndex(QStringLiteral("ADMIN"));
+    const int cData = rows.fieldIndex(QStringLiteral("DATA"));
+    const int cClient = rows.fieldIndex(QStringLiteral("ID_CLIENT"));
+    const int cIntime = rows.fieldIndex(QStringLiteral("INTIME"));
+    const int cTrouble = rows.fieldIndex(QStringLiteral("TROUBLE"));
+    const int cMore = rows.fieldIndex(QStringLiteral("TROUBLE_MORE"));
     const QString dot = QStringLiteral(". ");
 
     int queued = 0;
     int sinceYield = 0;
-    for (int r = table.rowCount() - 1; r >= 0; --r) {
-        const int status = int(table.intAt(r, cState));
-        const int admin = int(table.intAt(r, cAdmin));
+    for (int r = rows.rowCount() - 1; r >= 0; --r) {
+        const int status = int(rows.intAt(r, cState));
+        const int admin = int(rows.intAt(r, cAdmin));
         if (countsAsQueued(status, admin, priv, userId))
             ++queued;
         if (++sinceYield == kYieldEvery) {
             sinceYield = 0;
             sink.yield();
         }
-        const int imp = int(table.intAt(r, cImp));
+        const int imp = int(rows.intAt(r, cImp));
         if (!filter.statusPasses(status) || !filter.importancePasses(imp) || !filter.rightsPass(admin))
             continue;
-        const QDateTime data = table.dateTimeAt(r, cData);
+        const QDateTime data = rows.dateTimeAt(r, cData);
         const qint64 when = RequestFilter::wallClock(data);
         if (!filter.timePasses(when) || !filter.periodPasses(when))
             continue;
-        if (filter.needsClient() && !filter.clientPasses(table.isNullAt(r, cClient), table.stringAt(r, cClient)))
+        if (filter.needsClient() && !filter.clientPasses(rows.isNullAt(r, cClient), rows.stringAt(r, cClient)))
             continue;
         RequestEntry entry;
-        entry.id = int(table.intAt(r, cId));
+        entry.id = int(rows.intAt(r, cId));
         entry.importance = imp;
         entry.status = status;
         if (showTime)
-            entry.text = table.stringAt(r, cIntime) + dot + table.stringAt(r, cTrouble) + dot + table.stringAt(r, cMore);
+            entry.text = rows.stringAt(r, cIntime) + dot + rows.stringAt(r, cTrouble) + dot + rows.stringAt(r, cMore);
         else
-            entry.text = table.stringAt(r, cTrouble) + dot + table.stringAt(r, cMore);
+            entry.text = rows.stringAt(r, cTrouble) + dot + rows.stringAt(r, cMore);
         sink.add(std::move(entry));
     }
     sink.yield();
-    table.first();
+    rows.close();
+    readLowestRequest(table);
 
     appState().NewRequestCount = queued;
     updateTrayForQueue(queued);
@@ -202,15 +214,13 @@ bool RequestWorkspace::deleteRequests(const QList<int> &ids)
     bool deleted = false;
     try {
         TableCache &table = dm().maindata;
-        reloadRequests(table);
         for (int id : ids) {
-            if (!findFromFirst(table, id))
+            if (!readRequest(table, id))
                 continue;
             const int admin = table.asInt(QStringLiteral("ADMIN"));
             removeFromInbox(QString::number(admin), id);
             removeFromInbox(kAdminInbox, id);
-            table.remove();
-            table.applyUpdates();
+            dm().SQLConnection1.execute(QStringLiteral("DELETE FROM SERVER_ALL WHERE ID = ?"), {id});
             deleted = true;
         }
     } catch (const DbError &) {
@@ -223,8 +233,7 @@ bool RequestWorkspace::deleteRequests(const QList<int> &ids)
 std::optional<RequestDetail> RequestWorkspace::selectRequest(int id)
 {
     TableCache &t = dm().maindata;
-    reloadRequests(t);
-    if (!findFromFirst(t, id))
+    if (!readRequest(t, id))
         return std::nullopt;
 
     RequestDetail d;
@@ -267,8 +276,7 @@ bool RequestWorkspace::verifyCurrentRequest()
 {
     const int id = currentRequestId();
     TableCache &copy = dm().maindataTEST;
-    reloadRequests(copy);
-    return id != 0 && findFromLast(copy, id);
+    return id != 0 && readRequest(copy, id);
 }
 
 SaveResult RequestWorkspace::save(const SaveInput &in)
@@ -286,8 +294,7 @@ SaveResult RequestWorkspace::save(const SaveInput &in)
 
     // Optimistic check: status and executor as a fresh read has them.
     TableCache &copy = dm().maindataTEST;
-    reloadRequests(copy);
-    const bool unchanged = findFromLast(copy, id) && copy.asInt(QStringLiteral("CURRENT_STATE")) == oldStatus &&
+    const bool unchanged = readRequest(copy, id) && copy.asInt(QStringLiteral("CURRENT_STATE")) == oldStatus &&
                            copy.asInt(QStringLiteral("ADMIN")) == oldAdmin &&
                            copy.isNull(QStringLiteral("ADMIN")) == t.isNull(QStringLiteral("ADMIN"));
 
@@ -330,16 +337,16 @@ SaveResult RequestWorkspace::save(const SaveInput &in)
     }
 
     result.ctime = changeTimeText(QDateTime::currentDateTime());
-    t.edit();
-    t.setValue(QStringLiteral("CURRENT_STATE"), newStatus);
+    QStringList fields{QStringLiteral("CURRENT_STATE"), QStringLiteral("TEXT_STATE"), QStringLiteral("ADMIN"),
+                       QStringLiteral("CTIME")};
+    QVariantList values{newStatus, statusText, newAdmin, result.ctime};
     // A comment nobody touched keeps its stored text: the field shows only an abbreviation of it.
-    if (in.commentEdited)
-        t.setValue(QStringLiteral("CURRENT_INFO"), in.comment);
-    t.setValue(QStringLiteral("TEXT_STATE"), statusText);
-    t.setValue(QStringLiteral("ADMIN"), newAdmin);
-    t.setValue(QStringLiteral("CTIME"), result.ctime);
-    t.post();
-    t.applyUpdates();
+    if (in.commentEdited) {
+        fields << QStringLiteral("CURRENT_INFO");
+        values << in.comment;
+    }
+    updateRequest(id, fields, values);
+    readRequest(t, id);
 
     if (newStatus > 0 && newStatus != oldStatus && settings().CB7 && !t.asString(QStringLiteral("EMAIL")).isEmpty())
         result.requesterNoticeQueued = queueRequesterNotice(t, newStatus, newAdmin);
@@ -351,21 +358,24 @@ SaveResult RequestWorkspace::save(const SaveInput &in)
 void RequestWorkspace::writeCurrentField(const QString &field, const QString &text)
 {
     TableCache &t = dm().maindata;
-    t.edit();
-    t.setValue(field, text);
-    t.post();
-    t.applyUpdates();
+    const int id = currentRequestId();
+    updateRequest(id, {field}, {text});
+    readRequest(t, id);
 }
 
 void RequestWorkspace::changeImportance(int importance)
 {
-    writeCurrentField(QStringLiteral("IMP"), QString::number(importance));
+    TableCache &t = dm().maindata;
+    const int id = currentRequestId();
+    updateRequest(id, {QStringLiteral("IMP")}, {importance});
+    readRequest(t, id);
 }
 
 int CountQueuedRequests()
 {
-    TableCache &table = dm().maindata;
-    reloadRequests(table);
+    TableCache &table = listCache();
+    table.close();
+    table.openQuery(kQueueColumns);
     const int priv = appState().CurrentUserPriv;
     const int userId = appState().CurrentUserId;
     const int cState = table.fieldIndex(QStringLiteral("CURRENT_STATE"));
@@ -375,6 +385,7 @@ int CountQueuedRequests()
         if (countsAsQueued(int(table.intAt(r, cState)), int(table.intAt(r, cAdmin)), priv, userId))
             ++queued;
     }
+    table.close();
     appState().NewRequestCount = queued;
     updateTrayForQueue(queued);
     return queued;
