@@ -60,6 +60,8 @@ public:
     // DATA in wall-clock milliseconds, kNoDate when NULL.
     bool timePasses(qint64 data) const;
     bool periodPasses(qint64 data) const;
+    // Whether DATA matters at all (week, month or period).
+    bool needsDate() const { return m_setup.boxes.week || m_setup.boxes.month || m_setup.periodSet; }
     bool needsClient() const { return m_setup.clientFilter; }
     bool clientPasses(bool clientNull, const QString &idClient) const;
     bool rightsPass(int admin) const { return m_setup.userPriv != 1 || admin == m_setup.userId; }

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Shell.h"
+#include "data/Codepage.h"
 #include "data/DataModule.h"
 #include "i18n/Catalogue.h"
 #include "requests/RequestNotices.h"
@@ -9,6 +10,10 @@
 #include "settings/Settings.h"
 
 #include <QLocale>
+#include <QStringDecoder>
+
+#include <array>
+#include <memory>
 
 namespace bw {
 
@@ -21,6 +26,82 @@ const QString kAdminInbox = QStringLiteral("_ADMIN");
 // long and descriptive columns would only cost time and memory for a hundred thousand rows.
 const QString kListColumns = QStringLiteral(
     "SELECT ID, DATA, \"IMP\", \"CURRENT_STATE\", \"ADMIN\", ID_CLIENT, INTIME, TROUBLE, TROUBLE_MORE FROM SERVER_ALL");
+const char *const kListTexts[4] = {"ID_CLIENT", "INTIME", "TROUBLE", "TROUBLE_MORE"};
+
+// Single-byte text reaches the list as its stored bytes (no transliteration by the server, which is most of
+// the cost of reading the list) and is decoded here through a table of the 256 characters of its code page.
+struct ListQuery
+{
+    QString database;
+    QString sql;
+    std::array<std::shared_ptr<std::array<char16_t, 256>>, 4> tables; // null: the column is read as it is
+};
+
+std::shared_ptr<std::array<char16_t, 256>> codeTable(const QByteArray &codepage)
+{
+    QStringDecoder decoder(codepage);
+    if (!decoder.isValid())
+        return nullptr;
+    auto table = std::make_shared<std::array<char16_t, 256>>();
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        const QString c = decoder.decode(QByteArrayView(&byte, 1));
+        (*table)[size_t(b)] = c.size() == 1 ? c.at(0).unicode() : char16_t(0xFFFD);
+    }
+    return table;
+}
+
+const ListQuery &listQuery()
+{
+    static ListQuery q;
+    FbConnection &conn = dm().SQLConnection1;
+    if (q.database == conn.databaseString() && !q.sql.isEmpty())
+        return q;
+    q = ListQuery();
+    q.database = conn.databaseString();
+    q.sql = kListColumns;
+    const auto rows = conn.select(QStringLiteral(
+        "SELECT TRIM(RF.RDB$FIELD_NAME), F.RDB$FIELD_TYPE, F.RDB$CHARACTER_SET_ID, F.RDB$FIELD_LENGTH "
+        "FROM RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+        "WHERE RF.RDB$RELATION_NAME = 'SERVER_ALL'"));
+    QStringList columns{QStringLiteral("ID"), QStringLiteral("DATA"), QStringLiteral("\"IMP\""),
+                        QStringLiteral("\"CURRENT_STATE\""), QStringLiteral("\"ADMIN\"")};
+    for (int i = 0; i < 4; ++i) {
+        const QString name = QString::fromLatin1(kListTexts[i]);
+        QString expr = name;
+        for (const QVariantList &r : rows) {
+            if (r.at(0).toString() != name)
+                continue;
+            const int type = r.at(1).toInt(); // 37 VARCHAR, 14 CHAR
+            const int charset = r.at(2).toInt();
+            const int length = r.at(3).toInt();
+            QByteArray codepage;
+            if (charset == CsWin1251)
+                codepage = "windows-1251";
+            else if (charset == CsNone)
+                codepage = legacyCodepage();
+            if ((type == 37 || type == 14) && !codepage.isEmpty() && length > 0) {
+                q.tables[size_t(i)] = codeTable(codepage);
+                if (q.tables[size_t(i)])
+                    expr = QStringLiteral("CAST(%1 AS VARCHAR(%2) CHARACTER SET OCTETS) AS %1").arg(name).arg(length);
+            }
+        }
+        columns << expr;
+    }
+    q.sql = QStringLiteral("SELECT %1 FROM SERVER_ALL").arg(columns.join(QStringLiteral(", ")));
+    return q;
+}
+
+// A list text column: the stored bytes arrive as Latin-1 characters and go through the code table.
+QString listText(const TableCache &rows, int row, int col, const std::array<char16_t, 256> *table)
+{
+    QString text = rows.stringAt(row, col);
+    if (table) {
+        for (QChar &c : text)
+            c = QChar((*table)[c.unicode() & 0xFF]);
+    }
+    return text;
+}
 const QString kQueueColumns = QStringLiteral("SELECT \"CURRENT_STATE\", \"ADMIN\" FROM SERVER_ALL");
 
 TableCache &listCache()
@@ -148,7 +229,8 @@ int RequestWorkspace::rebuild(RequestSink &sink, const QDateTime &now)
 
     TableCache &rows = listCache();
     rows.close();
-    rows.openQuery(kListColumns);
+    const ListQuery &query = listQuery();
+    rows.openQuery(query.sql);
     rows.orderBy(QStringLiteral("ID"));
     filterReset = false;
 
@@ -182,20 +264,25 @@ int RequestWorkspace::rebuild(RequestSink &sink, const QDateTime &now)
         const int imp = int(rows.intAt(r, cImp));
         if (!filter.statusPasses(status) || !filter.importancePasses(imp) || !filter.rightsPass(admin))
             continue;
-        const QDateTime data = rows.dateTimeAt(r, cData);
-        const qint64 when = RequestFilter::wallClock(data);
-        if (!filter.timePasses(when) || !filter.periodPasses(when))
-            continue;
-        if (filter.needsClient() && !filter.clientPasses(rows.isNullAt(r, cClient), rows.stringAt(r, cClient)))
+        if (filter.needsDate()) {
+            const qint64 when = RequestFilter::wallClock(rows.dateTimeAt(r, cData));
+            if (!filter.timePasses(when) || !filter.periodPasses(when))
+                continue;
+        }
+        if (filter.needsClient() &&
+            !filter.clientPasses(rows.isNullAt(r, cClient), listText(rows, r, cClient, query.tables[0].get())))
             continue;
         RequestEntry entry;
         entry.id = int(rows.intAt(r, cId));
         entry.importance = imp;
         entry.status = status;
         if (showTime)
-            entry.text = rows.stringAt(r, cIntime) + dot + rows.stringAt(r, cTrouble) + dot + rows.stringAt(r, cMore);
+            entry.text = listText(rows, r, cIntime, query.tables[1].get()) + dot +
+                         listText(rows, r, cTrouble, query.tables[2].get()) + dot +
+                         listText(rows, r, cMore, query.tables[3].get());
         else
-            entry.text = rows.stringAt(r, cTrouble) + dot + rows.stringAt(r, cMore);
+            entry.text = listText(rows, r, cTrouble, query.tables[2].get()) + dot +
+                         listText(rows, r, cMore, query.tables[3].get());
         sink.add(std::move(entry));
     }
     sink.yield();

@@ -42,23 +42,17 @@ namespace {
 constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 34;
 
-// The list fills in chunks; after each chunk the window shows it and serves pending events.
+// Collects the entries of a rebuild and serves pending events now and then; the list takes all entries at
+// once at the end (handing a view a hundred thousand lines in pieces costs more than the rebuild itself).
 class ModelSink final : public RequestSink
 {
 public:
-    explicit ModelSink(RequestListModel *model) : m_model(model) { m_pending.reserve(4096); }
-    void add(RequestEntry &&entry) override { m_pending.push_back(std::move(entry)); }
-    void yield() override
-    {
-        m_model->append(std::move(m_pending));
-        m_pending = {};
-        m_pending.reserve(4096);
-        QCoreApplication::processEvents();
-    }
+    void add(RequestEntry &&entry) override { m_entries.push_back(std::move(entry)); }
+    void yield() override { QCoreApplication::processEvents(); }
+    std::vector<RequestEntry> take() { return std::move(m_entries); }
 
 private:
-    RequestListModel *m_model;
-    std::vector<RequestEntry> m_pending;
+    std::vector<RequestEntry> m_entries;
 };
 
 QToolButton *smallButton(QWidget *parent, const QString &name, const QIcon &icon)
@@ -495,9 +489,10 @@ void TZInfo::RebuildRequestList()
     ClearRequestDetail();
     m_model->clear();
     m_haveSelection = false;
-    ModelSink sink(m_model);
+    ModelSink sink;
     try {
         requestWorkspace().rebuild(sink);
+        m_model->append(sink.take());
     } catch (const DbError &e) {
         m_busy = false;
         SpeedButton9->setChecked(requestWorkspace().clientFilter);
