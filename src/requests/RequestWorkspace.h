@@ -95,9 +95,11 @@ struct SaveResult
 };
 
 // The data side of the requests workspace: the request list, the queue count, deletion, the selected
-// request and its saving. It works on the data module's caches: maindata is the request table (its current
-// row is the current request), maindataTEST the verification copy, clientdata the staff and group look-ups,
-// sd the inbox tables, em2 the look-ups of the e-mail notices.
+// request and its saving. The list reads every row of SERVER_ALL (only the columns it shows and filters on).
+// The current request is the row of the data module's maindata, read afresh by its key whenever a command
+// needs it (its whole row, long texts included); maindataTEST is the verification copy read just before a
+// command acts; clientdata holds the staff and group look-ups, sd the inbox tables, em2 the look-ups of the
+// e-mail notices. Changes are written at once, one statement per change, on the request's key.
 class RequestWorkspace final
 {
 public:

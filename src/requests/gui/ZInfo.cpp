@@ -207,6 +207,10 @@ void TZInfo::buildListArea()
     for (int i = 0; i < 10; ++i) {
         filterBox[i] = new QCheckBox(GroupBox1);
         filterBox[i]->setObjectName(QString::fromLatin1(names[i]));
+        // The column is as narrow as it always was; a slightly smaller font keeps the captions whole.
+        QFont small = filterBox[i]->font();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        filterBox[i]->setFont(small);
         filterIcon[i] = new QLabel(GroupBox1);
         filterIcon[i]->setPixmap(imageList1Pixmap(icons[i]));
         connect(filterBox[i], &QCheckBox::toggled, this, [this] {
@@ -305,7 +309,7 @@ void TZInfo::buildDetailPane()
 
     auto *grid = new QGridLayout(g);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
+    grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(5, 2);
     int row = 0;
@@ -316,7 +320,9 @@ void TZInfo::buildDetailPane()
     top->addWidget(image2);
     top->addWidget(image3);
     top->addWidget(Image4);
-    top->addSpacing(12);
+    top->addWidget(SpeedButton22);
+    top->addWidget(SpeedButton22bl);
+    top->addSpacing(8);
     top->addWidget(LabelImportance);
     grid->addLayout(top, row++, 0, 1, 6);
 
@@ -337,12 +343,13 @@ void TZInfo::buildDetailPane()
     label("Label13", EditCtime, row++, 4);
     label("Label12", ComboBox2, row++, 0);
     label("Label9", Comment, row, 0, 4);
-    grid->addWidget(SpeedButton3, row++, 5, Qt::AlignLeft);
+    auto *commentButtons = new QHBoxLayout;
+    commentButtons->addWidget(SpeedButton3);
+    commentButtons->addWidget(SpeedButtonADMIN);
+    commentButtons->addWidget(SpeedButtonADMIN1116);
+    commentButtons->addStretch(1);
+    grid->addLayout(commentButtons, row++, 5);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton22);
-    buttons->addWidget(SpeedButton22bl);
-    buttons->addWidget(SpeedButtonADMIN);
-    buttons->addWidget(SpeedButtonADMIN1116);
     buttons->addWidget(AttachmentBar);
     buttons->addStretch(1);
     buttons->addWidget(BitBtn1);
@@ -378,7 +385,7 @@ void TZInfo::arrange()
             separator[i == 5 ? 0 : 1]->setGeometry(boxLeft, y + 2, 150, 4);
             y += 9;
         }
-        filterBox[i]->setGeometry(boxLeft, y, 156, 21);
+        filterBox[i]->setGeometry(boxLeft, y, 162, 21);
         filterIcon[i]->setGeometry(boxLeft - 20, y + 2, 16, 16);
         y += 22;
     }
