@@ -8,6 +8,7 @@
 #include "i18n/LanguageFile.h"
 #include "settings/IniFile.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace bw {
 
@@ -198,6 +201,11 @@ int Tauth::prepare()
         ComboBox1->addItems(m_accounts.names());
         ComboBox1->setCurrentIndex(m_accounts.isEmpty() ? -1 : 0);
     }
+    // Long full names are cut in the closed box; the open list shows them whole.
+    int widest = 0;
+    for (const QString &name : m_accounts.names())
+        widest = std::max(widest, ComboBox1->view()->fontMetrics().horizontalAdvance(name));
+    ComboBox1->view()->setMinimumWidth(widest + 2 * ComboBox1->view()->frameWidth() + 24);
     ComboBox1Change(ComboBox1->currentIndex());
     return m_accounts.count();
 }
