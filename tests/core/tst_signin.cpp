@@ -119,7 +119,8 @@ void TestSignIn::accountsInOrdOrderWithHiddenLists()
     SignInAccounts accounts;
     QCOMPARE(accounts.load(), 3);
     QCOMPARE(accounts.names(),
-             QStringList({QStringLiteral("Иванов Иван"), QStringLiteral("Петрова Анна"), QStringLiteral("Администратор")}));
+             QStringList({QStringLiteral("Иванов Иван"), QStringLiteral("Петрова Анна"),
+                          QStringLiteral("Администратор")}));
     QCOMPARE(accounts.ids(), QStringList({"7", "8", "1"}));
     QCOMPARE(accounts.logins(), QStringList({"ivanov", "petrova", "admin"}));
     QCOMPARE(accounts.roles(), QStringList({"1", "2", "0"}));

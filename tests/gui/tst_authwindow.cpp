@@ -100,7 +100,8 @@ void TestAuthWindow::listInOrdOrderAndSelectionFillsFields()
     Tauth w;
     QCOMPARE(w.prepare(), 3);
     QCOMPARE(items(w.ComboBox1),
-             QStringList({QStringLiteral("Иванов Иван"), QStringLiteral("Администратор"), QStringLiteral("Петрова Анна")}));
+             QStringList({QStringLiteral("Иванов Иван"), QStringLiteral("Администратор"),
+                          QStringLiteral("Петрова Анна")}));
     QCOMPARE(w.Edit2->echoMode(), QLineEdit::Password);
 
     // The first account remembers its values.
