@@ -6,6 +6,7 @@
 #include "app/gui/MessageDlg.h"
 #include "app/gui/Startup.h"
 #include "data/DataModule.h"
+#include "directories/gui/Auth.h"
 #include "i18n/Catalogue.h"
 #include "settings/Settings.h"
 
@@ -33,8 +34,13 @@ int main(int argc, char *argv[])
     bw::DataModule::instance();
     bw::TFormMain formMain;
     bw::StartupSteps steps;
+    steps.terminate = [] { QCoreApplication::exit(0); };
+    steps.createWindows = [&formMain] { bw::createAuthWindow(&formMain); };
+    steps.prepareSignIn = [&formMain] { return bw::PrepareSignIn(&formMain); };
+    bw::setSignInExitHandler(steps.terminate);
     bw::Startup startup(&formMain, steps);
     formMain.onFirstShow = [&startup] { startup.FormShow(); };
+    steps.createWindows();
 
     // 4.
     formMain.show();
