@@ -1,8 +1,42 @@
-#include <QApplication>
+#include "app/AppState.h"
+#include "app/Shell.h"
+#include "app/gui/Application.h"
+#include "app/gui/FormMain.h"
+#include "app/gui/Icons.h"
+#include "app/gui/MessageDlg.h"
+#include "app/gui/Startup.h"
+#include "data/DataModule.h"
+#include "i18n/Catalogue.h"
+#include "settings/Settings.h"
+
+#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    bw::Application app(argc, argv);
+    // 1. Single instance, before any window exists.
+    const QString programFile = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const std::unique_ptr<QLockFile> instanceLock = bw::acquireInstanceLock(programFile);
+    if (!instanceLock)
+        return 0;
+
+    // 2.
     QApplication::setApplicationName(QStringLiteral("Brindlewick Help Desk"));
-    return 0;
+    QApplication::setApplicationDisplayName(QStringLiteral("Brindlewick Help Desk"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    bw::ensureResources();
+    QApplication::setWindowIcon(bw::appIcon());
+    bw::setDialogTextProvider([](const QString &key) { return bw::msg(key); });
+    bw::setDialogSoundsDisabledQuery([] { return bw::settings().CB1; });
+
+    // 3. The windows, in their order: the data module first, then the main window, then the rest.
+    bw::DataModule::instance();
+    bw::TFormMain formMain;
+    bw::StartupSteps steps;
+    bw::Startup startup(&formMain, steps);
+    formMain.onFirstShow = [&startup] { startup.FormShow(); };
+
+    // 4.
+    formMain.show();
+    return QApplication::exec();
 }
