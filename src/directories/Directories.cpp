@@ -319,6 +319,9 @@ bool Directories::move(DirectoryKind kind, int index, int neighbour)
         c.applyUpdates();
         c.close();
         mutableList(kind).swap(index, neighbour);
+        // The chosen topic is the one at the chosen place, so its refinements follow the exchange.
+        if (kind == DirectoryKind::Topics && (m_selectedTopic == index || m_selectedTopic == neighbour))
+            loadRefinements();
         return true;
     });
 }
