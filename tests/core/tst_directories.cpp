@@ -257,6 +257,12 @@ private Q_SLOTS:
         QCOMPARE(d.refinements().ids, (QList<int>{4, 1}));
         QCOMPARE(ordById(db, DirectoryKind::Refinements), (QMap<int, int>{{1, 5}, {2, 2}, {3, 3}, {4, 1}}));
         QVERIFY(!d.moveDown(DirectoryKind::Refinements, 1));
+
+        // Moving the chosen topic: the chosen place now holds the other topic, and its refinements are listed.
+        QVERIFY(d.moveDown(DirectoryKind::Topics, 0));
+        QCOMPARE(d.topics().ids, (QList<int>{2, 1}));
+        QCOMPARE(d.selectedTopicId(), 2);
+        QCOMPARE(d.refinements().ids, (QList<int>{2, 3}));
     }
 
     void equalOrderStaysEqual()
