@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/Shell.h"
+#include "data/DbError.h"
 #include "data/Schema.h"
 #include "i18n/Catalogue.h"
 #include "notify/NewRequestWatch.h"
@@ -9,14 +10,27 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 using bwtest::TempDatabase;
 
 namespace {
 
 constexpr int kNoTable = -1;
 
-void fillInbox(TempDatabase &db, const QString &table, int rows)
+// An inbox table holding exactly `rows` rows (created when missing).
+void setInbox(TempDatabase &db, const QString &table, int rows)
 {
+    bool ok = false;
+    const int id = table.toInt(&ok);
+    if (ok) {
+        try {
+            db.exec(bw::createInboxTableSql(id));
+        } catch (const bw::DbError &) {
+            // already there from an earlier case
+        }
+    }
+    db.exec(QStringLiteral("DELETE FROM \"%1\"").arg(table));
     for (int i = 1; i <= rows; ++i)
         db.exec(QStringLiteral("INSERT INTO \"%1\" (ID, IN_ID) VALUES (?, ?)").arg(table), {i, 100 + i});
 }
@@ -27,11 +41,17 @@ class TestWatch final : public QObject
 {
     Q_OBJECT
 
+    // One database for all cases: creating one takes a while. Cases use their own user ids where the
+    // presence or absence of an inbox table matters (7 and 0 never get one).
+    std::unique_ptr<TempDatabase> m_db;
     QStringList m_hints;
     QStringList m_sounds;
     int m_notices = 0;
 
 private Q_SLOTS:
+    void initTestCase() { m_db = std::make_unique<TempDatabase>(); }
+    void cleanupTestCase() { m_db.reset(); }
+
     void init()
     {
         bw::resetAppState();
@@ -47,6 +67,8 @@ private Q_SLOTS:
         bw::shell().setTrayHint = [this](const QString &hint) { m_hints << hint; };
         bw::watchHooks().showRequestNotice = [this] { ++m_notices; };
         bw::watchHooks().playSound = [this](const QString &file) { m_sounds << file; };
+        setInbox(*m_db, QStringLiteral("_ADMIN"), 0);
+        m_db->connectDataModule();
     }
 
     void counterRules_data()
@@ -84,13 +106,9 @@ private Q_SLOTS:
         QFETCH(QList<int>, countAfterTick);
         QFETCH(QString, lastHint);
 
-        TempDatabase db;
-        if (ownRows != kNoTable) {
-            db.exec(bw::createInboxTableSql(userId));
-            fillInbox(db, QString::number(userId), ownRows);
-        }
-        fillInbox(db, QStringLiteral("_ADMIN"), adminRows);
-        db.connectDataModule();
+        if (ownRows != kNoTable)
+            setInbox(*m_db, QString::number(userId), ownRows);
+        setInbox(*m_db, QStringLiteral("_ADMIN"), adminRows);
         bw::appState().CurrentUserId = userId;
         bw::appState().CurrentUserPriv = priv;
         bw::appState().NewRequestCount = startCount;
@@ -115,10 +133,7 @@ private Q_SLOTS:
 
     void hintUsesTheCatalogueText()
     {
-        TempDatabase db;
-        db.exec(bw::createInboxTableSql(3));
-        fillInbox(db, QStringLiteral("3"), 1);
-        db.connectDataModule();
+        setInbox(*m_db, QStringLiteral("3"), 1);
         bw::appState().CurrentUserId = 3;
         bw::appState().CurrentUserPriv = 1;
         bw::setMessage(43, QStringLiteral("New requests:"));
@@ -128,10 +143,7 @@ private Q_SLOTS:
 
     void noticeOnlyWithCB8()
     {
-        TempDatabase db;
-        db.exec(bw::createInboxTableSql(4));
-        fillInbox(db, QStringLiteral("4"), 2);
-        db.connectDataModule();
+        setInbox(*m_db, QStringLiteral("4"), 2);
         bw::appState().CurrentUserId = 4;
         bw::appState().CurrentUserPriv = 1;
         bw::settings().CB8 = false;
@@ -177,10 +189,7 @@ private Q_SLOTS:
     // The timers themselves drive the watch once connected: a tick announces, the beep tick sounds.
     void timersDriveTheWatch()
     {
-        TempDatabase db;
-        db.exec(bw::createInboxTableSql(6));
-        fillInbox(db, QStringLiteral("6"), 1);
-        db.connectDataModule();
+        setInbox(*m_db, QStringLiteral("6"), 1);
         bw::appState().CurrentUserId = 6;
         bw::appState().CurrentUserPriv = 1;
 

@@ -12,6 +12,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QScreen>
+#include <QTextLayout>
 #include <QTimer>
 
 namespace bw {
@@ -125,6 +126,48 @@ QFont pixelFont(const QFont &base, int px, bool bold = false)
     return f;
 }
 
+// Word-wrapped text in whole lines: what does not fit ends the last line that fits with an ellipsis.
+void drawWrappedText(QPainter &p, const QRect &box, const QString &text)
+{
+    const QFontMetrics fm = p.fontMetrics();
+    const int lineHeight = fm.lineSpacing();
+    const int maxLines = qMax(1, box.height() / lineHeight);
+    struct Line
+    {
+        QString text;
+        QString rest; // this line and everything after it
+    };
+    QList<Line> lines;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < paragraphs.size(); ++i) {
+        const QString &para = paragraphs.at(i);
+        const QString after = paragraphs.mid(i + 1).join(QLatin1Char(' '));
+        QTextLayout layout(para, p.font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(box.width());
+            const QString rest = para.mid(line.textStart()) + (after.isEmpty() ? QString() : QLatin1Char(' ') + after);
+            lines.append({para.mid(line.textStart(), line.textLength()).trimmed(), rest});
+        }
+        layout.endLayout();
+        if (para.isEmpty())
+            lines.append({QString(), after});
+    }
+    while (!lines.isEmpty() && lines.last().text.isEmpty())
+        lines.removeLast();
+    for (int i = 0; i < lines.size() && i < maxLines; ++i) {
+        QString shown = lines.at(i).text;
+        if (i == maxLines - 1 && lines.size() > maxLines)
+            shown = fm.elidedText(lines.at(i).rest.simplified(), Qt::ElideRight,
+                                  box.width());
+        p.drawText(QRect(box.left(), box.top() + i * lineHeight, box.width(), lineHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, shown);
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -178,12 +221,12 @@ void NoticeButton::paintEvent(QPaintEvent *)
         p.drawRoundedRect(r, 5, 5);
     }
     const QString caption = text();
-    const qreal side = qMin(r.height(), 26.0);
+    const qreal side = caption.isEmpty() ? qMin(r.height(), 26.0) : 16.0;
     QRectF mark(0, 0, side, side * 0.8);
     if (caption.isEmpty())
         mark.moveCenter(r.center());
     else
-        mark.moveTopLeft(QPointF(r.left() + 2, r.center().y() - mark.height() / 2));
+        mark.moveTopLeft(QPointF(r.left() + 1, r.center().y() - mark.height() / 2));
     QPainterPath check;
     check.moveTo(mark.left() + mark.width() * 0.18, mark.top() + mark.height() * 0.55);
     check.lineTo(mark.left() + mark.width() * 0.42, mark.top() + mark.height() * 0.82);
@@ -195,10 +238,11 @@ void NoticeButton::paintEvent(QPaintEvent *)
     p.setPen(QPen(QColor(0x25, 0x96, 0x38), 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(check.translated(0, dy));
     if (!caption.isEmpty()) {
+        p.setFont(pixelFont(font(), 11));
         p.setPen(QColor(0x1F, 0x1F, 0x1F));
-        const QRectF textRect(mark.right() + 1, r.top(), r.right() - mark.right() - 2, r.height());
+        const QRectF textRect(mark.right(), r.top(), r.right() - mark.right() - 1, r.height());
         p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
-                   fontMetrics().elidedText(caption, Qt::ElideRight, int(textRect.width())));
+                   p.fontMetrics().elidedText(caption, Qt::ElideRight, int(textRect.width())));
     }
 }
 
@@ -389,7 +433,12 @@ void TBalloonZ::paintEvent(QPaintEvent *)
     p.drawPixmap(envelope.topLeft(), noticeEnvelope());
 
     const QRect line(11, 96, 158, 16);
-    p.setFont(pixelFont(font(), 12, true));
+    // The largest of a few sizes that holds the whole line; a longer text is cut with an ellipsis.
+    for (int px = 12; px >= 10; --px) {
+        p.setFont(pixelFont(font(), px, true));
+        if (p.fontMetrics().horizontalAdvance(m_text) <= line.width())
+            break;
+    }
     p.setPen(QColor(0x5B, 0x44, 0x05));
     p.drawText(line, Qt::AlignCenter, p.fontMetrics().elidedText(m_text, Qt::ElideRight, line.width()));
 
@@ -497,10 +546,7 @@ void TBalloonS::paintEvent(QPaintEvent *)
     p.setPen(QColor(0x26, 0x26, 0x26));
     p.setFont(pixelFont(font(), 12));
     const QRect body(textLeft, 39, 260, 62);
-    p.save();
-    p.setClipRect(body);
-    p.drawText(body, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
-    p.restore();
+    drawWrappedText(p, body, m_text);
 
     p.setPen(QPen(mix(strong, QColor(0x40, 0x40, 0x40), 0.35), 1));
     p.drawLine(textLeft, 106, textLeft + 260, 106);
