@@ -276,7 +276,6 @@ NoticeWindow::NoticeWindow(QSize size, int displayTime)
     connect(m_fadeOut, &QTimer::timeout, this, &NoticeWindow::fadeOutTick);
 
     m_close->setFixedSize(22, 22);
-    m_close->setToolTip(QString());
     connect(m_close, &QAbstractButton::clicked, this, &QWidget::close);
 }
 
