@@ -6,7 +6,10 @@
 #include "app/gui/MessageDlg.h"
 #include "app/gui/Startup.h"
 #include "data/DataModule.h"
+#include "directories/Directories.h"
 #include "directories/gui/Auth.h"
+#include "directories/gui/FormServer.h"
+#include "notify/gui/WatchInstall.h"
 #include "i18n/Catalogue.h"
 #include "settings/Settings.h"
 
@@ -35,9 +38,15 @@ int main(int argc, char *argv[])
     bw::TFormMain formMain;
     bw::StartupSteps steps;
     steps.terminate = [] { QCoreApplication::exit(0); };
-    steps.createWindows = [&formMain] { bw::createAuthWindow(&formMain); };
+    steps.createWindows = [&formMain] {
+        bw::TFormServer::instance();
+        bw::createAuthWindow(&formMain);
+    };
+    steps.loadDirectoryLists = [] { bw::loadDirectoryLists(); };
     steps.prepareSignIn = [&formMain] { return bw::PrepareSignIn(&formMain); };
     bw::setSignInExitHandler(steps.terminate);
+    formMain.ops().openDirectories = [](QWidget *parent) { bw::showDirectories(parent); };
+    bw::installNewRequestWatch();
     bw::Startup startup(&formMain, steps);
     formMain.onFirstShow = [&startup] { startup.FormShow(); };
     steps.createWindows();
