@@ -3,12 +3,14 @@
 #include "app/gui/MessageDlg.h"
 #include "data/DataModule.h"
 #include "i18n/Catalogue.h"
+#include "i18n/LanguageFile.h"
 #include "settings/Settings.h"
 #include "settings/gui/DynFound.h"
 #include "settings/gui/EmailProp.h"
 #include "settings/gui/FormSettings.h"
 #include "settings/gui/ServerTest.h"
 #include "support/SmtpSink.h"
+#include "support/TestSupport.h"
 #include "support/TempDatabase.h"
 
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace bw;
@@ -67,6 +70,7 @@ private Q_SLOTS:
     void dynamicOpensAddressWindowOnlyWhenChecked();
     void firstRunCloseWithoutSaveEndsProgram();
     void emailWindowAuthenticationAndSave();
+    void languageFileTranslatesTheWindows();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -304,6 +308,19 @@ void TestSettingsWindow::emailWindowAuthenticationAndSave()
     QVERIFY(ini.contains("ED4=pass"));
     QVERIFY(ini.contains("ED2=25a"));
     QVERIFY(ini.contains("CB10=0"));
+}
+
+void TestSettingsWindow::languageFileTranslatesTheWindows()
+{
+    TFormSettings &w = formSettings();
+    Temail_prop &m = emailPropWindow();
+    TDYNFound &d = dynFoundWindow();
+    applyLanguage(bwtest::sourceDir() + QStringLiteral("/lang/english.ini"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Settings"));
+    QCOMPARE(w.SpeedButton2->toolTip(), QStringLiteral("E-mail settings"));
+    QCOMPARE(m.windowTitle(), QStringLiteral("E-mail notification settings"));
+    QCOMPARE(d.windowTitle(), QStringLiteral("Dynamic IP address"));
+    QVERIFY(!w.CheckBox4->text().contains(QStringLiteral("Звук")));
 }
 
 QTEST_MAIN(TestSettingsWindow)
