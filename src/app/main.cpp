@@ -6,6 +6,12 @@
 #include "app/gui/MessageDlg.h"
 #include "app/gui/Startup.h"
 #include "data/DataModule.h"
+#include "directories/Directories.h"
+#include "directories/gui/Auth.h"
+#include "directories/gui/FormServer.h"
+#include "notify/MailSender.h"
+#include "notify/gui/WatchInstall.h"
+#include "settings/gui/FormSettings.h"
 #include "i18n/Catalogue.h"
 #include "settings/Settings.h"
 
@@ -33,8 +39,24 @@ int main(int argc, char *argv[])
     bw::DataModule::instance();
     bw::TFormMain formMain;
     bw::StartupSteps steps;
+    steps.terminate = [] { QCoreApplication::exit(0); };
+    steps.createWindows = [&formMain] {
+        bw::TFormServer::instance();
+        bw::formSettings();
+        bw::createAuthWindow(&formMain);
+    };
+    steps.loadDirectoryLists = [] { bw::loadDirectoryLists(); };
+    steps.prepareSignIn = [&formMain] { return bw::PrepareSignIn(&formMain); };
+    bw::setSignInExitHandler(steps.terminate);
+    steps.firstRunPrepare = [] { bw::settingsOpenHelp()(); };
+    steps.firstRunSettings = [&formMain] { return bw::showSettingsWindow(&formMain); };
+    formMain.ops().openDirectories = [](QWidget *parent) { bw::showDirectories(parent); };
+    formMain.ops().openSettings = [](QWidget *parent) { bw::showSettingsWindow(parent); };
+    bw::installNewRequestWatch();
+    bw::installMailSenders();
     bw::Startup startup(&formMain, steps);
     formMain.onFirstShow = [&startup] { startup.FormShow(); };
+    steps.createWindows();
 
     // 4.
     formMain.show();

@@ -127,14 +127,15 @@ template class NoticeQueue<ClientMailNotice>;
 
 ExecutorMailQueue &MailQueue()
 {
-    static ExecutorMailQueue queue([] { return mainTimers().emailT; });
-    return queue;
+    // Never destroyed: a sender thread may still finish while the process ends.
+    static auto *queue = new ExecutorMailQueue([] { return mainTimers().emailT; });
+    return *queue;
 }
 
 RequesterMailQueue &ClientMailQueue()
 {
-    static RequesterMailQueue queue([] { return mainTimers().emailT_CLIENT; });
-    return queue;
+    static auto *queue = new RequesterMailQueue([] { return mainTimers().emailT_CLIENT; });
+    return *queue;
 }
 
 } // namespace bw

@@ -43,7 +43,10 @@ private Q_SLOTS:
         int steps = 0;
         bw::StartupSteps s;
         s.loadDirectoryLists = [&steps] { ++steps; };
-        s.prepareSignIn = [&steps] { ++steps; };
+        s.prepareSignIn = [&steps] {
+            ++steps;
+            return true;
+        };
         s.countQueuedRequests = [&steps] { ++steps; };
         bw::Startup startup(&w, s);
         QSignalSpy running(&startup, &bw::Startup::running);

@@ -95,8 +95,10 @@ void Startup::LoadOnStartTimer()
     if (m_steps.loadDirectoryLists)
         m_steps.loadDirectoryLists();
     // 6. Sign-in (none while USERS is empty).
-    if (m_steps.prepareSignIn)
-        m_steps.prepareSignIn();
+    if (m_steps.prepareSignIn && !m_steps.prepareSignIn()) {
+        m_steps.terminate();
+        return;
+    }
     // 7. Requests waiting in the queue for the member.
     if (m_steps.countQueuedRequests)
         m_steps.countQueuedRequests();

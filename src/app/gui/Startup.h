@@ -16,7 +16,7 @@ struct StartupSteps
     std::function<void()> firstRunPrepare;      // centre the workspace window, open the help
     std::function<bool()> firstRunSettings;     // the settings window, modally; true once saved
     std::function<void()> loadDirectoryLists;
-    std::function<void()> prepareSignIn;
+    std::function<bool()> prepareSignIn;        // false: the member left with "Выход"
     std::function<void()> countQueuedRequests;
     std::function<void()> terminate;            // end the process (replaceable for tests)
 };
