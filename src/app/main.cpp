@@ -10,12 +10,15 @@
 #include "directories/gui/Auth.h"
 #include "directories/gui/FormServer.h"
 #include "notify/MailSender.h"
+#include "requests/RequestWorkspace.h"
+#include "requests/gui/ZInfo.h"
 #include "notify/gui/WatchInstall.h"
 #include "settings/gui/FormSettings.h"
 #include "i18n/Catalogue.h"
 #include "settings/Settings.h"
 
 #include <QFileInfo>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -43,15 +46,27 @@ int main(int argc, char *argv[])
     steps.createWindows = [&formMain] {
         bw::TFormServer::instance();
         bw::formSettings();
+        bw::ZInfo();
         bw::createAuthWindow(&formMain);
     };
     steps.loadDirectoryLists = [] { bw::loadDirectoryLists(); };
     steps.prepareSignIn = [&formMain] { return bw::PrepareSignIn(&formMain); };
     bw::setSignInExitHandler(steps.terminate);
-    steps.firstRunPrepare = [] { bw::settingsOpenHelp()(); };
+    steps.firstRunPrepare = [] {
+        // The workspace window opens centred on the first run.
+        bw::TZInfo *w = bw::ZInfo();
+        if (const QScreen *screen = w->screen())
+            w->move(screen->geometry().width() / 2 - w->width() / 2, screen->geometry().height() / 2 - w->height() / 2);
+        bw::settingsOpenHelp()();
+    };
+    steps.countQueuedRequests = [] { bw::CountQueuedRequests(); };
+    bw::settingsTerminate() = steps.terminate;
+    bw::settingsWorkspaceGeometry() = [] { return bw::ZInfo()->currentGeometry(); };
     steps.firstRunSettings = [&formMain] { return bw::showSettingsWindow(&formMain); };
     formMain.ops().openDirectories = [](QWidget *parent) { bw::showDirectories(parent); };
     formMain.ops().openSettings = [](QWidget *parent) { bw::showSettingsWindow(parent); };
+    formMain.ops().openWorkspace = [](int mode) { bw::OpenRequestWorkspace(mode); };
+    formMain.ops().workspaceVisible = [] { return bw::ZInfo()->isVisible(); };
     bw::installNewRequestWatch();
     bw::installMailSenders();
     bw::Startup startup(&formMain, steps);

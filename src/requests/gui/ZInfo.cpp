@@ -770,7 +770,7 @@ void TZInfo::clientFilterClick()
     requestWorkspace().clientFilter = SpeedButton9->isChecked();
 }
 
-void TZInfo::saveViewClick()
+WorkspaceGeometry TZInfo::currentGeometry() const
 {
     const QRect frame = frameGeometry();
     WorkspaceGeometry g;
@@ -779,7 +779,12 @@ void TZInfo::saveViewClick()
     g.width = frame.width() > width() ? frame.width() : width() + kFrameWidth;
     g.height = frame.height() > height() ? frame.height() : height() + kFrameHeight;
     g.notNormal = isMaximized() || isMinimized();
-    saveSettings(appState().ProgramDir, g);
+    return g;
+}
+
+void TZInfo::saveViewClick()
+{
+    saveSettings(appState().ProgramDir, currentGeometry());
 }
 
 TZInfo *ZInfo()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/SettingsWriter.h"
 #include <QDialog>
 
 #include <functional>
@@ -56,6 +57,8 @@ public:
 
     // Puts the window where settings.ini says (Left, Top, Width, Height, State).
     void applySavedPlacement();
+    // Where the window is, as settings.ini stores it.
+    WorkspaceGeometry currentGeometry() const;
 
     bool isRebuilding() const { return m_busy; }
     RequestListModel *listModel() const { return m_model; }
