@@ -294,11 +294,11 @@ const TableMeta &FbConnection::tableMeta(const QString &table)
         c.textBlob = c.kind == FieldKind::Blob && r.at(3).toInt() == 1;
         meta.columns.push_back(c);
     }
-    const std::vector<QVariantList> keys = select(
-        QStringLiteral("SELECT TRIM(S.RDB$FIELD_NAME) FROM RDB$RELATION_CONSTRAINTS RC "
-                       "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = RC.RDB$INDEX_NAME "
-                       "WHERE RC.RDB$RELATION_NAME = ? AND RC.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'"),
-        {meta.name});
+    const std::vector<QVariantList> keys =
+        select(QStringLiteral("SELECT TRIM(S.RDB$FIELD_NAME) FROM RDB$RELATION_CONSTRAINTS RC "
+                              "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = RC.RDB$INDEX_NAME "
+                              "WHERE RC.RDB$RELATION_NAME = ? AND RC.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'"),
+               {meta.name});
     for (const QVariantList &k : keys) {
         for (ColumnMeta &c : meta.columns) {
             if (c.name == k.at(0).toString()) {
@@ -320,41 +320,11 @@ quint64 FbConnection::execute(const QString &sql, const QVariantList &params)
 
 quint64 FbConnection::execute(Transaction &tra, const QString &sql, const QVariantList &params)
 {
-    IAttachment *att = attachment();
-    ThrowStatusWrapper st(fb::master()->getStatus());
-    IStatement *stmt = nullptr;
-    IMessageMetadata *inMeta = nullptr;
-    IMessageMetadata *bound = nullptr;
-    quint64 affected = 0;
-    try {
-        const QByteArray text = sql.toUtf8();
-        stmt = att->prepare(&st, tra.handle(), unsigned(text.size()), text.constData(), SQL_DIALECT_V6,
-                            IStatement::PREPARE_PREFETCH_METADATA);
-        inMeta = stmt->getInputMetadata(&st);
-        std::vector<unsigned char> buffer;
-        bindParameters(att, tra.handle(), inMeta, params, &bound, buffer);
-        stmt->execute(&st, tra.handle(), bound, buffer.empty() ? nullptr : buffer.data(), nullptr, nullptr);
-        affected = stmt->getAffectedRecords(&st);
-        bound->release();
-        bound = nullptr;
-        inMeta->release();
-        inMeta = nullptr;
-        stmt->free(&st);
-        stmt = nullptr;
-    } catch (const FbException &e) {
-        if (bound)
-            bound->release();
-        if (inMeta)
-            inMeta->release();
-        if (stmt)
-            stmt->release();
-        st.dispose();
-        fb::rethrow(e);
-    }
-    st.dispose();
-    if (sql.trimmed().startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive) ||
-        sql.trimmed().startsWith(QLatin1String("DROP"), Qt::CaseInsensitive) ||
-        sql.trimmed().startsWith(QLatin1String("ALTER"), Qt::CaseInsensitive))
+    Statement stmt(attachment(), tra.handle(), sql, params);
+    const quint64 affected = stmt.execute();
+    const QString head = sql.trimmed().left(6).toUpper();
+    if (head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP")) ||
+        head.startsWith(QLatin1String("ALTER")))
         m_meta.clear();
     return affected;
 }
@@ -363,58 +333,108 @@ std::vector<QVariantList> FbConnection::select(const QString &sql, const QVarian
 {
     IAttachment *att = attachment();
     Transaction tra(*this, true);
-    ThrowStatusWrapper st(fb::master()->getStatus());
-    IStatement *stmt = nullptr;
-    IMessageMetadata *inMeta = nullptr;
-    IMessageMetadata *bound = nullptr;
-    IMessageMetadata *outMeta = nullptr;
-    IResultSet *rs = nullptr;
     std::vector<QVariantList> rows;
-    try {
-        const QByteArray text = sql.toUtf8();
-        stmt = att->prepare(&st, tra.handle(), unsigned(text.size()), text.constData(), SQL_DIALECT_V6,
-                            IStatement::PREPARE_PREFETCH_METADATA);
-        inMeta = stmt->getInputMetadata(&st);
-        std::vector<unsigned char> inBuf;
-        bindParameters(att, tra.handle(), inMeta, params, &bound, inBuf);
-        outMeta = stmt->getOutputMetadata(&st);
-        rs = stmt->openCursor(&st, tra.handle(), bound, inBuf.empty() ? nullptr : inBuf.data(), outMeta, 0);
-        std::vector<unsigned char> buf(outMeta->getMessageLength(&st));
+    {
+        Statement stmt(att, tra.handle(), sql, params);
+        IMessageMetadata *outMeta = stmt.openCursor();
+        ThrowStatusWrapper &st = stmt.status();
+        std::vector<unsigned char> buf;
+        try {
+            buf.resize(outMeta->getMessageLength(&st));
+        } catch (const FbException &e) {
+            fb::rethrow(e);
+        }
         const unsigned n = outMeta->getCount(&st);
-        while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK) {
+        while (stmt.fetch(buf)) {
             QVariantList row;
             row.reserve(n);
             for (unsigned i = 0; i < n; ++i)
                 row.append(readValue(att, tra.handle(), outMeta, buf.data(), i));
             rows.push_back(std::move(row));
         }
-        rs->close(&st);
-        rs = nullptr;
-        outMeta->release();
-        outMeta = nullptr;
-        bound->release();
-        bound = nullptr;
-        inMeta->release();
-        inMeta = nullptr;
-        stmt->free(&st);
-        stmt = nullptr;
-    } catch (const FbException &e) {
-        if (rs)
-            rs->release();
-        if (outMeta)
-            outMeta->release();
-        if (bound)
-            bound->release();
-        if (inMeta)
-            inMeta->release();
-        if (stmt)
-            stmt->release();
-        st.dispose();
-        fb::rethrow(e);
     }
-    st.dispose();
     tra.commit();
     return rows;
+}
+
+Statement::Statement(IAttachment *att, ITransaction *tra, const QString &sql, const QVariantList &params)
+    : m_st(fb::master()->getStatus()), m_tra(tra)
+{
+    try {
+        const QByteArray text = sql.toUtf8();
+        m_stmt = att->prepare(&m_st, tra, unsigned(text.size()), text.constData(), SQL_DIALECT_V6,
+                              IStatement::PREPARE_PREFETCH_METADATA);
+        m_inMeta = m_stmt->getInputMetadata(&m_st);
+        bindParameters(att, tra, m_inMeta, params, &m_bound, m_inBuf);
+    } catch (const FbException &e) {
+        release();
+        fb::rethrow(e);
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+Statement::~Statement()
+{
+    release();
+}
+
+void Statement::release() noexcept
+{
+    if (m_rs) {
+        try {
+            m_rs->close(&m_st);
+        } catch (const FbException &) {
+            m_rs->release();
+        }
+        m_rs = nullptr;
+    }
+    for (IMessageMetadata **meta : {&m_outMeta, &m_bound, &m_inMeta}) {
+        if (*meta) {
+            (*meta)->release();
+            *meta = nullptr;
+        }
+    }
+    if (m_stmt) {
+        try {
+            m_stmt->free(&m_st);
+        } catch (const FbException &) {
+            m_stmt->release();
+        }
+        m_stmt = nullptr;
+    }
+    m_st.dispose();
+}
+
+quint64 Statement::execute()
+{
+    try {
+        m_stmt->execute(&m_st, m_tra, m_bound, m_inBuf.empty() ? nullptr : m_inBuf.data(), nullptr, nullptr);
+        return m_stmt->getAffectedRecords(&m_st);
+    } catch (const FbException &e) {
+        fb::rethrow(e);
+    }
+}
+
+IMessageMetadata *Statement::openCursor()
+{
+    try {
+        m_outMeta = m_stmt->getOutputMetadata(&m_st);
+        m_rs = m_stmt->openCursor(&m_st, m_tra, m_bound, m_inBuf.empty() ? nullptr : m_inBuf.data(), m_outMeta, 0);
+        return m_outMeta;
+    } catch (const FbException &e) {
+        fb::rethrow(e);
+    }
+}
+
+bool Statement::fetch(std::vector<unsigned char> &buffer)
+{
+    try {
+        return m_rs->fetchNext(&m_st, buffer.data()) == IStatus::RESULT_OK;
+    } catch (const FbException &e) {
+        fb::rethrow(e);
+    }
 }
 
 QString quoteIdentifier(const QString &name)
@@ -428,10 +448,9 @@ QString quoteName(const QString &name)
 {
     static const QRegularExpression plain(QStringLiteral("^[A-Z][A-Z0-9_$]*$"));
     static const QStringList reserved = {
-        QStringLiteral("ADMIN"),  QStringLiteral("CURRENT_STATE"), QStringLiteral("IMP"),
-        QStringLiteral("TYPE"),   QStringLiteral("USER"),          QStringLiteral("DATE"),
-        QStringLiteral("TIME"),   QStringLiteral("ORDER"),         QStringLiteral("UPDATE"),
-        QStringLiteral("VALUE"),  QStringLiteral("COUNT"),         QStringLiteral("POSITION")};
+        QStringLiteral("ADMIN"),  QStringLiteral("CURRENT_STATE"), QStringLiteral("IMP"),   QStringLiteral("TYPE"),
+        QStringLiteral("USER"),   QStringLiteral("DATE"),          QStringLiteral("TIME"),  QStringLiteral("ORDER"),
+        QStringLiteral("UPDATE"), QStringLiteral("VALUE"),         QStringLiteral("COUNT"), QStringLiteral("POSITION")};
     if (plain.match(name).hasMatch() && !reserved.contains(name))
         return name;
     return quoteIdentifier(name);
@@ -444,7 +463,8 @@ void bindParameters(IAttachment *att, ITransaction *tra, IMessageMetadata *descr
     try {
         const unsigned count = described->getCount(&st);
         if (unsigned(params.size()) != count)
-            throw DbError(QStringLiteral("The statement expects %1 parameters, %2 given").arg(count).arg(params.size()));
+            throw DbError(
+                QStringLiteral("The statement expects %1 parameters, %2 given").arg(count).arg(params.size()));
 
         // Text parameters get the exact length of their bytes in the character set the statement
         // expects (NONE: the legacy code page), numbers travel as 64-bit integers or doubles.

@@ -81,10 +81,7 @@ qint64 toTicks(FieldKind kind, const QVariant &v)
 
 } // namespace
 
-TableCache::TableCache(FbConnection &conn, const QString &name)
-    : m_conn(conn), m_name(name)
-{
-}
+TableCache::TableCache(FbConnection &conn, const QString &name) : m_conn(conn), m_name(name) {}
 
 void TableCache::resetData()
 {
@@ -170,208 +167,170 @@ void TableCache::load(const QString &sql, const QVariantList &params, bool fromT
     m_readOnly = !fromTable;
     IAttachment *att = m_conn.attachment();
     FbConnection::Transaction tra(m_conn, true);
-    ThrowStatusWrapper st(fb::master()->getStatus());
-    IStatement *stmt = nullptr;
-    IMessageMetadata *inMeta = nullptr;
-    IMessageMetadata *bound = nullptr;
-    IMessageMetadata *outMeta = nullptr;
-    IResultSet *rs = nullptr;
-    try {
-        const QByteArray text = sql.toUtf8();
-        stmt = att->prepare(&st, tra.handle(), unsigned(text.size()), text.constData(), SQL_DIALECT_V6,
-                            IStatement::PREPARE_PREFETCH_METADATA);
-        inMeta = stmt->getInputMetadata(&st);
-        std::vector<unsigned char> inBuf;
-        bindParameters(att, tra.handle(), inMeta, params, &bound, inBuf);
-        outMeta = stmt->getOutputMetadata(&st);
-        const unsigned n = outMeta->getCount(&st);
+    {
+        Statement stmt(att, tra.handle(), sql, params);
+        IMessageMetadata *outMeta = stmt.openCursor();
+        ThrowStatusWrapper &st = stmt.status();
+        try {
+            const unsigned n = outMeta->getCount(&st);
 
-        // Map message fields to columns.
-        struct Slot
-        {
-            int col;
-            unsigned type;
-            unsigned offset;
-            unsigned nullOffset;
-            unsigned length;
-            int scale;
-            bool binaryBlob; // blob read as raw bytes (cast, or not text)
-        };
-        std::vector<Slot> fieldSlots;
-        if (!fromTable) {
-            for (unsigned i = 0; i < n; ++i) {
-                Column col;
-                const char *alias = outMeta->getAlias(&st, i);
-                col.name = QString::fromUtf8(alias && *alias ? alias : outMeta->getField(&st, i));
-                const unsigned type = outMeta->getType(&st, i) & ~1u;
-                col.scale = outMeta->getScale(&st, i);
-                col.kind = kindOfMessageType(type, col.scale);
-                col.readCharset = col.writeCharset = int(outMeta->getCharSet(&st, i));
-                if (col.kind == FieldKind::Blob && outMeta->getSubType(&st, i) != 1)
-                    col.readCharset = -1; // binary data
-                m_columns.push_back(col);
+            // Map message fields to columns.
+            struct Slot
+            {
+                int col;
+                unsigned type;
+                unsigned offset;
+                unsigned nullOffset;
+                unsigned length;
+                int scale;
+            };
+            std::vector<Slot> fieldSlots;
+            if (!fromTable) {
+                for (unsigned i = 0; i < n; ++i) {
+                    Column col;
+                    const char *alias = outMeta->getAlias(&st, i);
+                    col.name = QString::fromUtf8(alias && *alias ? alias : outMeta->getField(&st, i));
+                    const unsigned type = outMeta->getType(&st, i) & ~1u;
+                    col.scale = outMeta->getScale(&st, i);
+                    col.kind = kindOfMessageType(type, col.scale);
+                    col.readCharset = col.writeCharset = int(outMeta->getCharSet(&st, i));
+                    if (col.kind == FieldKind::Blob && outMeta->getSubType(&st, i) != 1)
+                        col.readCharset = -1; // binary data
+                    m_columns.push_back(col);
+                }
             }
-        }
-        unsigned field = 0;
-        for (int c = 0; c < int(m_columns.size()); ++c) {
-            Column &col = m_columns[size_t(c)];
-            if (!col.loaded)
-                continue;
-            Slot s;
-            s.col = c;
-            s.type = outMeta->getType(&st, field) & ~1u;
-            s.offset = outMeta->getOffset(&st, field);
-            s.nullOffset = outMeta->getNullOffset(&st, field);
-            s.length = outMeta->getLength(&st, field);
-            s.scale = outMeta->getScale(&st, field);
-            s.binaryBlob = false;
-            if (s.type == SQL_TEXT || s.type == SQL_VARYING)
-                col.readCharset = int(outMeta->getCharSet(&st, field));
-            if (s.type == SQL_BLOB && fromTable)
-                s.binaryBlob = true; // decoded with the declared character set
-            fieldSlots.push_back(s);
-            ++field;
-        }
-        for (int c = 0; c < int(m_columns.size()); ++c)
-            m_index.insert(m_columns[size_t(c)].name.toUpper(), c);
-
-        rs = stmt->openCursor(&st, tra.handle(), bound, inBuf.empty() ? nullptr : inBuf.data(), outMeta, 0);
-        std::vector<unsigned char> buf(outMeta->getMessageLength(&st));
-        const size_t ncols = m_columns.size();
-        char blobBuf[32768];
-        while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK) {
-            const size_t base = m_cells.size();
-            m_cells.resize(base + ncols);
-            m_flags.resize(base + ncols, NotLoaded);
-            for (const Slot &s : fieldSlots) {
-                Cell &cell = m_cells[base + size_t(s.col)];
-                quint8 &fl = m_flags[base + size_t(s.col)];
-                cell.i = 0;
-                if (*reinterpret_cast<const short *>(buf.data() + s.nullOffset) != 0) {
-                    fl = Null;
+            unsigned field = 0;
+            for (int c = 0; c < int(m_columns.size()); ++c) {
+                Column &col = m_columns[size_t(c)];
+                if (!col.loaded)
                     continue;
-                }
-                fl = Present;
-                const unsigned char *p = buf.data() + s.offset;
-                switch (s.type) {
-                case SQL_SHORT: {
-                    qint16 v;
-                    std::memcpy(&v, p, 2);
-                    cell.i = v;
-                    break;
-                }
-                case SQL_LONG: {
-                    qint32 v;
-                    std::memcpy(&v, p, 4);
-                    cell.i = v;
-                    break;
-                }
-                case SQL_INT64:
-                    std::memcpy(&cell.i, p, 8);
-                    break;
-                case SQL_FLOAT: {
-                    float f;
-                    std::memcpy(&f, p, 4);
-                    cell.d = f;
-                    break;
-                }
-                case SQL_DOUBLE:
-                case SQL_D_FLOAT:
-                    std::memcpy(&cell.d, p, 8);
-                    break;
-                case SQL_TEXT:
-                    cell.t.off = quint32(m_arena.size());
-                    cell.t.len = s.length;
-                    m_arena.append(reinterpret_cast<const char *>(p), s.length);
-                    break;
-                case SQL_VARYING: {
-                    unsigned short len;
-                    std::memcpy(&len, p, 2);
-                    cell.t.off = quint32(m_arena.size());
-                    cell.t.len = len;
-                    m_arena.append(reinterpret_cast<const char *>(p + 2), len);
-                    break;
-                }
-                case SQL_TIMESTAMP: {
-                    ISC_TIMESTAMP ts;
-                    std::memcpy(&ts, p, sizeof ts);
-                    cell.i = qint64(ts.timestamp_date) * kTicksPerDay + ts.timestamp_time;
-                    break;
-                }
-                case SQL_TYPE_DATE: {
-                    ISC_DATE d;
-                    std::memcpy(&d, p, sizeof d);
-                    cell.i = d;
-                    break;
-                }
-                case SQL_TYPE_TIME: {
-                    ISC_TIME t;
-                    std::memcpy(&t, p, sizeof t);
-                    cell.i = t;
-                    break;
-                }
-                case SQL_BOOLEAN:
-                    cell.i = *p ? 1 : 0;
-                    break;
-                case SQL_BLOB: {
-                    ISC_QUAD id;
-                    std::memcpy(&id, p, sizeof id);
-                    cell.t.off = quint32(m_arena.size());
-                    IBlob *blob = att->openBlob(&st, tra.handle(), &id, 0, nullptr);
-                    for (;;) {
-                        unsigned got = 0;
-                        const int rc = blob->getSegment(&st, sizeof blobBuf, blobBuf, &got);
-                        if (rc != IStatus::RESULT_OK && rc != IStatus::RESULT_SEGMENT)
-                            break;
-                        m_arena.append(blobBuf, got);
-                    }
-                    blob->close(&st);
-                    cell.t.len = quint32(m_arena.size()) - cell.t.off;
-                    break;
-                }
-                default:
-                    fl = Null;
-                    break;
-                }
-                if (m_columns[size_t(s.col)].kind == FieldKind::Float &&
-                    (s.type == SQL_SHORT || s.type == SQL_LONG || s.type == SQL_INT64)) {
-                    double d = double(cell.i);
-                    for (int k = 0; k < -s.scale; ++k)
-                        d /= 10;
-                    cell.d = d;
-                }
+                Slot s;
+                s.col = c;
+                s.type = outMeta->getType(&st, field) & ~1u;
+                s.offset = outMeta->getOffset(&st, field);
+                s.nullOffset = outMeta->getNullOffset(&st, field);
+                s.length = outMeta->getLength(&st, field);
+                s.scale = outMeta->getScale(&st, field);
+                if (s.type == SQL_TEXT || s.type == SQL_VARYING)
+                    col.readCharset = int(outMeta->getCharSet(&st, field));
+                fieldSlots.push_back(s);
+                ++field;
             }
-            m_state.push_back(Unchanged);
-            ++m_rows;
+            for (int c = 0; c < int(m_columns.size()); ++c)
+                m_index.insert(m_columns[size_t(c)].name.toUpper(), c);
+
+            std::vector<unsigned char> buf(outMeta->getMessageLength(&st));
+            const size_t ncols = m_columns.size();
+            char blobBuf[32768];
+            while (stmt.fetch(buf)) {
+                const size_t base = m_cells.size();
+                m_cells.resize(base + ncols);
+                m_flags.resize(base + ncols, NotLoaded);
+                for (const Slot &s : fieldSlots) {
+                    Cell &cell = m_cells[base + size_t(s.col)];
+                    quint8 &fl = m_flags[base + size_t(s.col)];
+                    cell.i = 0;
+                    if (*reinterpret_cast<const short *>(buf.data() + s.nullOffset) != 0) {
+                        fl = Null;
+                        continue;
+                    }
+                    fl = Present;
+                    const unsigned char *p = buf.data() + s.offset;
+                    switch (s.type) {
+                    case SQL_SHORT: {
+                        qint16 v;
+                        std::memcpy(&v, p, 2);
+                        cell.i = v;
+                        break;
+                    }
+                    case SQL_LONG: {
+                        qint32 v;
+                        std::memcpy(&v, p, 4);
+                        cell.i = v;
+                        break;
+                    }
+                    case SQL_INT64:
+                        std::memcpy(&cell.i, p, 8);
+                        break;
+                    case SQL_FLOAT: {
+                        float f;
+                        std::memcpy(&f, p, 4);
+                        cell.d = f;
+                        break;
+                    }
+                    case SQL_DOUBLE:
+                    case SQL_D_FLOAT:
+                        std::memcpy(&cell.d, p, 8);
+                        break;
+                    case SQL_TEXT:
+                        cell.t.off = quint32(m_arena.size());
+                        cell.t.len = s.length;
+                        m_arena.append(reinterpret_cast<const char *>(p), s.length);
+                        break;
+                    case SQL_VARYING: {
+                        unsigned short len;
+                        std::memcpy(&len, p, 2);
+                        cell.t.off = quint32(m_arena.size());
+                        cell.t.len = len;
+                        m_arena.append(reinterpret_cast<const char *>(p + 2), len);
+                        break;
+                    }
+                    case SQL_TIMESTAMP: {
+                        ISC_TIMESTAMP ts;
+                        std::memcpy(&ts, p, sizeof ts);
+                        cell.i = qint64(ts.timestamp_date) * kTicksPerDay + ts.timestamp_time;
+                        break;
+                    }
+                    case SQL_TYPE_DATE: {
+                        ISC_DATE d;
+                        std::memcpy(&d, p, sizeof d);
+                        cell.i = d;
+                        break;
+                    }
+                    case SQL_TYPE_TIME: {
+                        ISC_TIME t;
+                        std::memcpy(&t, p, sizeof t);
+                        cell.i = t;
+                        break;
+                    }
+                    case SQL_BOOLEAN:
+                        cell.i = *p ? 1 : 0;
+                        break;
+                    case SQL_BLOB: {
+                        ISC_QUAD id;
+                        std::memcpy(&id, p, sizeof id);
+                        cell.t.off = quint32(m_arena.size());
+                        IBlob *blob = att->openBlob(&st, tra.handle(), &id, 0, nullptr);
+                        for (;;) {
+                            unsigned got = 0;
+                            const int rc = blob->getSegment(&st, sizeof blobBuf, blobBuf, &got);
+                            if (rc != IStatus::RESULT_OK && rc != IStatus::RESULT_SEGMENT)
+                                break;
+                            m_arena.append(blobBuf, got);
+                        }
+                        blob->close(&st);
+                        cell.t.len = quint32(m_arena.size()) - cell.t.off;
+                        break;
+                    }
+                    default:
+                        fl = Null;
+                        break;
+                    }
+                    if (m_columns[size_t(s.col)].kind == FieldKind::Float &&
+                        (s.type == SQL_SHORT || s.type == SQL_LONG || s.type == SQL_INT64)) {
+                        double d = double(cell.i);
+                        for (int k = 0; k < -s.scale; ++k)
+                            d /= 10;
+                        cell.d = d;
+                    }
+                }
+                m_state.push_back(Unchanged);
+                ++m_rows;
+            }
+        } catch (const FbException &e) {
+            fb::rethrow(e);
         }
-        rs->close(&st);
-        rs = nullptr;
-        outMeta->release();
-        outMeta = nullptr;
-        bound->release();
-        bound = nullptr;
-        inMeta->release();
-        inMeta = nullptr;
-        stmt->free(&st);
-        stmt = nullptr;
-    } catch (const FbException &e) {
-        if (rs)
-            rs->release();
-        if (outMeta)
-            outMeta->release();
-        if (bound)
-            bound->release();
-        if (inMeta)
-            inMeta->release();
-        if (stmt)
-            stmt->release();
-        st.dispose();
-        fb::rethrow(e);
-    } catch (...) {
-        st.dispose();
-        throw;
     }
-    st.dispose();
     tra.commit();
     m_open = true;
     rebuildView();
@@ -393,9 +352,9 @@ int TableCache::column(const QString &field) const
 
 void TableCache::rebuildView(int keepPhysicalRow)
 {
-    const int oldRow = keepPhysicalRow >= 0 ? keepPhysicalRow
+    const int oldRow = keepPhysicalRow >= 0                               ? keepPhysicalRow
                        : (m_cursor >= 0 && m_cursor < int(m_view.size())) ? m_view[size_t(m_cursor)]
-                                                                           : -1;
+                                                                          : -1;
     const int oldCursor = m_cursor;
     m_view.clear();
     m_view.reserve(size_t(m_rows));
