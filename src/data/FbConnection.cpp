@@ -269,7 +269,7 @@ const TableMeta &FbConnection::tableMeta(const QString &table)
 
     static const QString kColumns = QStringLiteral(
         "SELECT TRIM(RF.RDB$RELATION_NAME), TRIM(RF.RDB$FIELD_NAME), F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, "
-        "COALESCE(RF.RDB$COLLATION_ID, -1), F.RDB$CHARACTER_SET_ID, F.RDB$FIELD_SCALE "
+        "COALESCE(RF.RDB$COLLATION_ID, -1), F.RDB$CHARACTER_SET_ID, F.RDB$FIELD_SCALE, F.RDB$FIELD_LENGTH "
         "FROM RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
         "WHERE RF.RDB$RELATION_NAME = ? ORDER BY RF.RDB$FIELD_POSITION");
     std::vector<QVariantList> rows = select(kColumns, {table});
@@ -290,6 +290,8 @@ const TableMeta &FbConnection::tableMeta(const QString &table)
         if (type == 16 && r.at(6).toInt() < 0)
             c.kind = FieldKind::Float; // NUMERIC/DECIMAL with a fraction
         c.scale = r.at(6).toInt();
+        c.length = r.at(7).toInt();
+        c.fixed = type == 14;
         c.charset = r.at(5).isNull() ? CsNone : r.at(5).toInt();
         c.textBlob = c.kind == FieldKind::Blob && r.at(3).toInt() == 1;
         meta.columns.push_back(c);

@@ -33,6 +33,8 @@ struct ColumnMeta
     FieldKind kind = FieldKind::Other;
     int charset = 0;       // declared character set id (text and text blobs)
     int scale = 0;
+    int length = 0;        // bytes (text)
+    bool fixed = false;    // CHAR rather than VARCHAR
     bool textBlob = false; // blob of sub-type text
     bool primaryKey = false;
 };

@@ -121,19 +121,33 @@ void TableCache::openTable(const QString &table)
         col.name = c.name;
         col.kind = c.kind == FieldKind::Other ? FieldKind::Text : c.kind;
         col.writeCharset = c.charset;
-        // Text of a declared character set reaches this UTF8 connection transliterated (a text
-        // blob cast to binary too); text without one (NONE) arrives as the stored bytes.
-        col.readCharset = c.charset == CsNone ? CsNone : CsUtf8;
+        // Text is selected as its stored bytes and decoded here with the declared character set:
+        // the server then skips transliterating every value into the connection's UTF8.
+        col.readCharset = c.charset;
         col.primaryKey = c.primaryKey;
         col.scale = c.scale;
+        const QString name = quoteIdentifier(c.name);
         if (c.kind == FieldKind::Blob && c.textBlob && m_deferBlobs) {
             col.loaded = false;
         } else if (c.kind == FieldKind::Blob && c.textBlob) {
-            // Selected as binary the long texts arrive without the per-blob text filter of the
-            // server, which makes loading a large table several times faster.
-            select << QStringLiteral("CAST(%1 AS BLOB SUB_TYPE BINARY)").arg(quoteIdentifier(c.name));
+            // Long texts up to kInlineText bytes travel inside the row, which spares a blob
+            // round trip per value; a longer one is read through its blob, the second field.
+            select << QStringLiteral("CASE WHEN OCTET_LENGTH(%1) <= %2 THEN CAST(%1 AS VARCHAR(%2) CHARACTER SET "
+                                     "OCTETS) END")
+                          .arg(name)
+                          .arg(kInlineText);
+            // (The blob itself only when needed: for each text blob it sends, the server makes a
+            // transliterated copy, which is what makes long texts slow to read.)
+            select << QStringLiteral("CASE WHEN OCTET_LENGTH(%1) > %2 THEN CAST(%1 AS BLOB SUB_TYPE BINARY) END")
+                          .arg(name)
+                          .arg(kInlineText);
+            col.splitBlob = true;
+        } else if (c.kind == FieldKind::Text && c.charset != CsNone && c.charset != CsOctets && c.length > 0) {
+            select << QStringLiteral("CAST(%1 AS %2(%3) CHARACTER SET OCTETS)")
+                          .arg(name, c.fixed ? QStringLiteral("CHAR") : QStringLiteral("VARCHAR"))
+                          .arg(c.length);
         } else {
-            select << quoteIdentifier(c.name);
+            select << name;
         }
         m_columns.push_back(col);
     }
@@ -183,6 +197,8 @@ void TableCache::load(const QString &sql, const QVariantList &params, bool fromT
                 unsigned nullOffset;
                 unsigned length;
                 int scale;
+                unsigned longOffset; // a long text too large for the row: its blob
+                unsigned longNullOffset;
             };
             std::vector<Slot> fieldSlots;
             if (!fromTable) {
@@ -211,8 +227,15 @@ void TableCache::load(const QString &sql, const QVariantList &params, bool fromT
                 s.nullOffset = outMeta->getNullOffset(&st, field);
                 s.length = outMeta->getLength(&st, field);
                 s.scale = outMeta->getScale(&st, field);
-                if (s.type == SQL_TEXT || s.type == SQL_VARYING)
+                s.longOffset = 0;
+                s.longNullOffset = 0;
+                if (!fromTable && (s.type == SQL_TEXT || s.type == SQL_VARYING))
                     col.readCharset = int(outMeta->getCharSet(&st, field));
+                if (col.splitBlob) {
+                    ++field;
+                    s.longOffset = outMeta->getOffset(&st, field);
+                    s.longNullOffset = outMeta->getNullOffset(&st, field);
+                }
                 fieldSlots.push_back(s);
                 ++field;
             }
@@ -232,6 +255,12 @@ void TableCache::load(const QString &sql, const QVariantList &params, bool fromT
                     cell.i = 0;
                     if (*reinterpret_cast<const short *>(buf.data() + s.nullOffset) != 0) {
                         fl = Null;
+                        if (s.longNullOffset &&
+                            *reinterpret_cast<const short *>(buf.data() + s.longNullOffset) == 0) {
+                            ISC_QUAD id;
+                            std::memcpy(&id, buf.data() + s.longOffset, sizeof id);
+                            storeLongText(base, s.col, readBlobBytes(att, tra.handle(), id));
+                        }
                         continue;
                     }
                     fl = Present;
@@ -335,6 +364,25 @@ void TableCache::load(const QString &sql, const QVariantList &params, bool fromT
     m_open = true;
     rebuildView();
     first();
+}
+
+QByteArray TableCache::storedEncoding(const Column &column, const QByteArray &connectionBytes)
+{
+    // A long text read through its blob arrives in the connection's character set (UTF8) unless
+    // the column declares none; the cache keeps every text in the column's own encoding.
+    if (column.readCharset == CsNone || column.readCharset == CsOctets || column.readCharset == CsUtf8)
+        return connectionBytes;
+    return encodeCharset(column.readCharset, QString::fromUtf8(connectionBytes));
+}
+
+void TableCache::storeLongText(size_t base, int col, const QByteArray &connectionBytes)
+{
+    const QByteArray bytes = storedEncoding(m_columns[size_t(col)], connectionBytes);
+    Cell &cell = m_cells[base + size_t(col)];
+    cell.t.off = quint32(m_arena.size());
+    cell.t.len = quint32(bytes.size());
+    m_arena.append(bytes);
+    m_flags[base + size_t(col)] = Present;
 }
 
 int TableCache::fieldIndex(const QString &field) const
@@ -528,7 +576,7 @@ void TableCache::loadDeferred(int row, int col) const
         self->flag(row, col) = Null;
         return;
     }
-    const QByteArray bytes = rows.front().at(0).toByteArray();
+    const QByteArray bytes = storedEncoding(m_columns[size_t(col)], rows.front().at(0).toByteArray());
     Cell &c = self->cell(row, col);
     c.t.off = quint32(m_arena.size());
     c.t.len = quint32(bytes.size());

@@ -122,6 +122,7 @@ private:
         int writeCharset = 0; // declared character set, for writing back
         bool primaryKey = false;
         bool loaded = true;   // false: a deferred long text
+        bool splitBlob = false; // loaded as an in-row text plus a blob for long values
         int scale = 0;
     };
     struct Original
@@ -143,6 +144,9 @@ private:
     QVariant cellValue(const Cell &c, quint8 f, int col) const;
     void storeValue(int row, int col, const QVariant &value);
     void loadDeferred(int row, int col) const;
+    static QByteArray storedEncoding(const Column &column, const QByteArray &connectionBytes);
+    void storeLongText(size_t base, int col, const QByteArray &connectionBytes);
+    static constexpr int kInlineText = 1000;
     int compareRows(int a, int b, int col) const;
     QString keyWhere(int row, QVariantList &params, bool useOriginals) const;
     void writeRow(FbConnection::Transaction &tra, int row);
