@@ -551,15 +551,10 @@ public:
 
         auto pickOf = [&d](const std::vector<int> &ids) { return ids.empty() ? 0 : ids[size_t(d.below(int(ids.size())))]; };
         if (r.state == 0) {
-            // The user may choose an executor himself, or a dispatcher assigns one while it waits.
-            if (d.chance(45)) {
-                r.admin = pickOf(executors);
-                if (d.chance(50) && !dispatchers.empty()) {
-                    r.textState = QString::fromUtf8(kStateTexts[0]);
-                    r.ctime = handledAt(when, now);
-                    r.currentInfo = QStringLiteral("Назначен исполнитель.");
-                }
-            }
+            // Requests still in the queue wait in _ADMIN: the dispatcher assigns them when accepting.
+            // (With a queued request already assigned, an administrator's queue count exceeds the
+            // rows of _ADMIN and the watch would stay silent for the next new request.)
+            r.admin = 0;
         } else {
             r.admin = (r.state == 3 && d.chance(30)) ? 0 : pickOf(d.chance(85) ? executors : dispatchers);
             r.textState = QString::fromUtf8(kStateTexts[size_t(r.state)]);

@@ -23,9 +23,29 @@ namespace bw {
 
 namespace {
 
+// A command button whose caption shrinks its font to fit the fixed button width, so that long
+// captions of any language stay readable instead of being cut.
+class CommandButton final : public QToolButton
+{
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QFont f = font();
+        f.setPointSize(10);
+        while (f.pointSize() > 7 && QFontMetrics(f).horizontalAdvance(text()) > width() - 10)
+            f.setPointSize(f.pointSize() - 1);
+        if (f != font())
+            setFont(f);
+        QToolButton::paintEvent(event);
+    }
+};
+
 QToolButton *makeButton(QWidget *parent, const char *name, const QString &text, MainButton picture)
 {
-    auto *b = new QToolButton(parent);
+    auto *b = new CommandButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(text);
     b->setIcon(mainButtonIcon(picture));
