@@ -209,6 +209,19 @@ void Directories::reloadAfterFailure() noexcept
     }
 }
 
+bool Directories::openAtRecord(TableCache &c, const QString &table, const QString &idField, int id)
+{
+    // The record may have been removed by another console since the lists were read: then the
+    // lists are read again and the caller stores nothing.
+    c.openTable(table);
+    c.orderBy(idField);
+    if (c.locate(idField, id))
+        return true;
+    c.close();
+    reloadAfterFailure();
+    return false;
+}
+
 template <typename Fn>
 auto Directories::guarded(Fn &&fn) -> decltype(fn())
 {
@@ -235,13 +248,8 @@ DirectoryOutcome Directories::remove(DirectoryKind kind, int index)
             return outcome(DirectoryOutcome::Refused, QStringLiteral("DLG70"), id);
 
         TableCache &c = dm().clientdata;
-        c.openTable(t.table);
-        c.orderBy(t.idField);
-        if (!c.locate(t.idField, id)) {
-            c.close();
-            reloadAfterFailure();
+        if (!openAtRecord(c, t.table, t.idField, id))
             return outcome(DirectoryOutcome::Missing, QString(), id);
-        }
         // The first account is the one that always lets somebody into the console.
         if (kind == DirectoryKind::Staff && id == 1) {
             c.close();
@@ -295,13 +303,8 @@ bool Directories::move(DirectoryKind kind, int index, int neighbour)
 
     return guarded([&] {
         TableCache &c = dm().clientdata;
-        c.openTable(t.table);
-        c.orderBy(t.idField);
-        if (!c.locate(t.idField, id)) {
-            c.close();
-            reloadAfterFailure();
+        if (!openAtRecord(c, t.table, t.idField, id))
             return false;
-        }
         const int ordA = c.asInt(kOrd);
         if (!c.locate(t.idField, otherId)) {
             c.close();
@@ -398,13 +401,8 @@ DirectoryOutcome Directories::editGroup(int id, const GroupRecord &group)
         return outcome(DirectoryOutcome::Nothing);
     return guarded([&] {
         TableCache &c = dm().clientdata;
-        c.openTable(QStringLiteral("GROUPS"));
-        c.orderBy(QStringLiteral("GROUP_ID"));
-        if (!c.locate(QStringLiteral("GROUP_ID"), id)) {
-            c.close();
-            reloadAfterFailure();
+        if (!openAtRecord(c, QStringLiteral("GROUPS"), QStringLiteral("GROUP_ID"), id))
             return outcome(DirectoryOutcome::Missing, QString(), id);
-        }
         c.edit();
         c.setValue(QStringLiteral("GROUP_NAME"), group.name);
         c.setValue(QStringLiteral("GROUP_MANAGER"), group.manager);
@@ -456,13 +454,8 @@ DirectoryOutcome Directories::editEntry(DirectoryKind kind, int id, const QStrin
     const DirectoryTable t = directoryTable(kind);
     return guarded([&] {
         TableCache &c = dm().clientdata;
-        c.openTable(t.table);
-        c.orderBy(t.idField);
-        if (!c.locate(t.idField, id)) {
-            c.close();
-            reloadAfterFailure();
+        if (!openAtRecord(c, t.table, t.idField, id))
             return outcome(DirectoryOutcome::Missing, QString(), id);
-        }
         c.edit();
         c.setValue(t.nameField, name);
         c.post();
@@ -511,13 +504,8 @@ DirectoryOutcome Directories::editStaff(int id, const StaffAccount &account)
         return outcome(DirectoryOutcome::Nothing);
     return guarded([&] {
         TableCache &c = dm().clientdata;
-        c.openTable(QStringLiteral("USERS"));
-        c.orderBy(QStringLiteral("USER_ID"));
-        if (!c.locate(QStringLiteral("USER_ID"), id)) {
-            c.close();
-            reloadAfterFailure();
+        if (!openAtRecord(c, QStringLiteral("USERS"), QStringLiteral("USER_ID"), id))
             return outcome(DirectoryOutcome::Missing, QString(), id);
-        }
         c.edit();
         c.setValue(QStringLiteral("USER_NAME"), account.name);
         c.setValue(QStringLiteral("LOGIN"), account.login.left(kMaxLoginLength));

@@ -8,6 +8,8 @@
 
 namespace bw {
 
+class TableCache;
+
 // The five directories of the help-desk: what the client program offers its users when they file a
 // request (groups, topics with their refinements, time options) and the staff accounts.
 enum class DirectoryKind
@@ -146,6 +148,7 @@ private:
     void loadRefinements();
     bool move(DirectoryKind kind, int index, int neighbour);
     void reloadAfterFailure() noexcept;
+    bool openAtRecord(TableCache &c, const QString &table, const QString &idField, int id);
     template <typename Fn>
     auto guarded(Fn &&fn) -> decltype(fn());
 

@@ -44,9 +44,9 @@ void insertRequest(bwtest::TempDatabase &db, int status, int admin, const QVaria
 }
 
 // "table:ID:IN_ID;..." rows for the inbox tables.
-void insertInboxRows(bwtest::TempDatabase &db, const QString &spec)
+void insertInboxRows(bwtest::TempDatabase &db, const QString &rows)
 {
-    for (const QString &row : spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString &row : rows.split(u';', Qt::SkipEmptyParts)) {
         const QStringList p = row.split(u':');
         db.exec(QStringLiteral("INSERT INTO \"%1\" (ID, IN_ID) VALUES (?, ?)").arg(p[0]), {p[1].toInt(), p[2].toInt()});
     }
