@@ -11,8 +11,13 @@
 #include "directories/gui/FormServer.h"
 #include "notify/MailSender.h"
 #include "requests/RequestWorkspace.h"
+#include "requests/gui/MemoShow.h"
+#include "requests/gui/PeriodDialog.h"
+#include "requests/gui/SelectImp.h"
 #include "requests/gui/ZInfo.h"
 #include "notify/gui/WatchInstall.h"
+#include "settings/gui/DynFound.h"
+#include "settings/gui/EmailProp.h"
 #include "settings/gui/FormSettings.h"
 #include "i18n/Catalogue.h"
 #include "settings/Settings.h"
@@ -43,11 +48,18 @@ int main(int argc, char *argv[])
     bw::TFormMain formMain;
     bw::StartupSteps steps;
     steps.terminate = [] { QCoreApplication::exit(0); };
+    // Every window exists, with its texts registered, before the language is first applied.
+    // (The record dialogs belong to the directories window; notices are made per use.)
     steps.createWindows = [&formMain] {
         bw::TFormServer::instance();
         bw::formSettings();
         bw::ZInfo();
+        bw::periodDialog();
+        bw::importanceDialog();
         bw::createAuthWindow(&formMain);
+        bw::emailPropWindow();
+        bw::memoShow();
+        bw::dynFoundWindow();
     };
     steps.loadDirectoryLists = [] { bw::loadDirectoryLists(); };
     steps.prepareSignIn = [&formMain] { return bw::PrepareSignIn(&formMain); };

@@ -82,6 +82,11 @@ void TestWorkspace::openSelectAndSave()
     QVERIFY(!w->BitBtn1->isEnabled());
     QCOMPARE(w->ComboBox2->count(), 2);
 
+    // A mouse click on the line, as a user selects it (the view makes it current before selecting).
+    const QRect line = w->list()->visualRect(w->listModel()->index(2));
+    QTest::mouseClick(w->list()->viewport(), Qt::LeftButton, {}, line.center());
+    QCOMPARE(w->LabelNumber->text(), QStringLiteral("N 38"));
+
     w->selectRow(1); // request 39: status 1, executor 7
     QCOMPARE(w->LabelNumber->text(), QStringLiteral("N 39"));
     QCOMPARE(w->Edit2->text(), QStringLiteral("Монитор"));

@@ -166,9 +166,10 @@ void TZInfo::buildListArea()
     CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     CheckListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CheckListBox1->setLayoutMode(QListView::SinglePass);
-    connect(CheckListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (!m_busy && current.isValid())
+    // A click makes the line current before it selects it, so the pane follows the selection.
+    connect(CheckListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected) {
+                if (!m_busy && !selected.isEmpty())
                     ShowSelectedRequest();
             });
 
