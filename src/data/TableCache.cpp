@@ -567,21 +567,77 @@ void TableCache::loadDeferred(int row, int col) const
         self->flag(row, col) = Null;
         return;
     }
+    // A caller that reads the long texts of many rows gets the whole column in one query.
+    Column &column = self->m_columns[size_t(col)];
+    if (++column.deferredReads > kDeferredReadsBeforeColumnLoad && self->loadDeferredColumn(col) &&
+        flag(row, col) != NotLoaded)
+        return;
     QVariantList params;
     const QString where = keyWhere(row, params, true);
     const QString sql = QStringLiteral("SELECT FIRST 1 CAST(%1 AS BLOB SUB_TYPE BINARY) FROM %2 WHERE %3")
-                            .arg(quoteIdentifier(m_columns[size_t(col)].name), quoteIdentifier(m_table), where);
+                            .arg(quoteIdentifier(column.name), quoteIdentifier(m_table), where);
     const std::vector<QVariantList> rows = m_conn.select(sql, params);
     if (rows.empty() || rows.front().at(0).isNull()) {
         self->flag(row, col) = Null;
         return;
     }
-    const QByteArray bytes = storedEncoding(m_columns[size_t(col)], rows.front().at(0).toByteArray());
-    Cell &c = self->cell(row, col);
+    self->storeText(row, col, storedEncoding(column, rows.front().at(0).toByteArray()));
+}
+
+bool TableCache::loadDeferredColumn(int col)
+{
+    int keyCol = -1;
+    for (int c = 0; c < int(m_columns.size()); ++c) {
+        if (!m_columns[size_t(c)].primaryKey)
+            continue;
+        if (keyCol >= 0 || m_columns[size_t(c)].kind != FieldKind::Integer)
+            return false; // only a single integer key maps the rows back cheaply
+        keyCol = c;
+    }
+    if (keyCol < 0)
+        return false;
+    QHash<qint64, int> rowOfKey;
+    rowOfKey.reserve(m_rows);
+    for (int r = 0; r < m_rows; ++r) {
+        if (m_state[size_t(r)] == Inserted || m_state[size_t(r)] == Gone || flag(r, col) != NotLoaded)
+            continue;
+        const auto it = m_originals.find(r);
+        const Cell &key = it != m_originals.end() ? it->second.cells[size_t(keyCol)] : cell(r, keyCol);
+        rowOfKey.insert(key.i, r);
+    }
+    const Column &column = m_columns[size_t(col)];
+    const QString name = quoteIdentifier(column.name);
+    const QString sql =
+        QStringLiteral("SELECT %1, CASE WHEN OCTET_LENGTH(%2) <= %4 THEN CAST(%2 AS VARCHAR(%4) CHARACTER SET OCTETS) "
+                       "END, CASE WHEN OCTET_LENGTH(%2) > %4 THEN CAST(%2 AS BLOB SUB_TYPE BINARY) END FROM %3")
+            .arg(quoteIdentifier(m_columns[size_t(keyCol)].name), name, quoteIdentifier(m_table))
+            .arg(kInlineText);
+    for (const QVariantList &r : m_conn.select(sql)) {
+        const auto it = rowOfKey.constFind(r.at(0).toLongLong());
+        if (it == rowOfKey.constEnd())
+            continue;
+        if (!r.at(1).isNull())
+            storeText(it.value(), col, r.at(1).toByteArray()); // stored bytes, as the column keeps them
+        else if (!r.at(2).isNull())
+            storeText(it.value(), col, storedEncoding(column, r.at(2).toByteArray()));
+        else
+            flag(it.value(), col) = Null;
+    }
+    // Rows that vanished meanwhile read as empty.
+    for (auto it = rowOfKey.constBegin(); it != rowOfKey.constEnd(); ++it) {
+        if (flag(it.value(), col) == NotLoaded)
+            flag(it.value(), col) = Null;
+    }
+    return true;
+}
+
+void TableCache::storeText(int row, int col, const QByteArray &bytes)
+{
+    Cell &c = cell(row, col);
     c.t.off = quint32(m_arena.size());
     c.t.len = quint32(bytes.size());
     m_arena.append(bytes);
-    self->flag(row, col) = Present;
+    flag(row, col) = Present;
 }
 
 QVariant TableCache::cellValue(int row, int col) const

@@ -37,8 +37,10 @@ public:
     bool isOpen() const { return m_open; }
     const QString &tableName() const { return m_table; }
 
-    // Long texts (text blobs) are loaded only when a caller reads them (by the row's key).
-    // Set before opening; good for large tables whose long texts are rarely read.
+    // Long texts (text blobs) are read when a caller first asks for them: one row by its key, or,
+    // once a caller has read many, the whole column in one query. Callers always see the whole
+    // text. On by default (loading every long text of a large table is what makes it slow); set
+    // before opening.
     void setDeferBlobs(bool defer) { m_deferBlobs = defer; }
 
     // Ascending in-memory order by one field (stable); empty name restores the loaded order.
@@ -123,6 +125,7 @@ private:
         bool primaryKey = false;
         bool loaded = true;   // false: a deferred long text
         bool splitBlob = false; // loaded as an in-row text plus a blob for long values
+        int deferredReads = 0;  // long texts of this column read one by one so far
         int scale = 0;
     };
     struct Original
@@ -146,6 +149,9 @@ private:
     void loadDeferred(int row, int col) const;
     static QByteArray storedEncoding(const Column &column, const QByteArray &connectionBytes);
     void storeLongText(size_t base, int col, const QByteArray &connectionBytes);
+    bool loadDeferredColumn(int col);
+    void storeText(int row, int col, const QByteArray &bytes);
+    static constexpr int kDeferredReadsBeforeColumnLoad = 16;
     static constexpr int kInlineText = 1000;
     int compareRows(int a, int b, int col) const;
     QString keyWhere(int row, QVariantList &params, bool useOriginals) const;
@@ -156,7 +162,7 @@ private:
     QString m_table; // stored name of the table, empty for a query
     bool m_open = false;
     bool m_readOnly = false;
-    bool m_deferBlobs = false;
+    bool m_deferBlobs = true;
     bool m_hasKey = false;
     std::vector<Column> m_columns;
     QHash<QString, int> m_index; // upper-case name -> column

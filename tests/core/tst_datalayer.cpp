@@ -206,6 +206,7 @@ private Q_SLOTS:
         db.exec(QStringLiteral("INSERT INTO T VALUES (1, NULL)"));
         db.connectDataModule();
         TableCache &c = bw::dm().maindata;
+        c.setDeferBlobs(false);
         c.openTable(QStringLiteral("T"));
         c.edit();
         c.setValue(QStringLiteral("S"), text);
@@ -227,8 +228,34 @@ private Q_SLOTS:
         // Deferred long texts read the same.
         c.setDeferBlobs(true);
         c.openTable(QStringLiteral("T"));
-        c.setDeferBlobs(false);
         QCOMPARE(c.asString(QStringLiteral("S")), text);
+    }
+
+    // Reading the long texts of many rows switches to loading the whole column at once; every row
+    // still reads its own text, a row deleted meanwhile reads as empty, a new row's text is its own.
+    void deferredLongTextsOfManyRows()
+    {
+        TempDatabase db;
+        for (int id = 1; id <= 40; ++id)
+            db.exec(QStringLiteral("INSERT INTO SERVER_ALL (ID, TROUBLE_MAX) VALUES (?, ?)"),
+                    {id, id == 7 ? QVariant() : QVariant(QStringLiteral("Описание %1 ").arg(id).repeated(id * 3))});
+        db.connectDataModule();
+        TableCache &c = bw::dm().maindata;
+        c.openTable(QStringLiteral("SERVER_ALL"));
+        db.exec(QStringLiteral("DELETE FROM SERVER_ALL WHERE ID = 30"));
+        c.append();
+        c.setValue(QStringLiteral("ID"), 41);
+        c.setValue(QStringLiteral("TROUBLE_MAX"), QStringLiteral("новая"));
+        c.post();
+        c.orderBy(QStringLiteral("ID"));
+        for (c.first(); !c.eof(); c.next()) {
+            const int id = c.asInt(QStringLiteral("ID"));
+            const QString expected = id == 41 ? QStringLiteral("новая")
+                                     : (id == 7 || id == 30) ? QString()
+                                                             : QStringLiteral("Описание %1 ").arg(id).repeated(id * 3);
+            QCOMPARE(c.asString(QStringLiteral("TROUBLE_MAX")), expected);
+        }
+        c.cancel();
     }
 
     void missingInboxTableRaises()
