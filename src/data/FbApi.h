@@ -23,6 +23,9 @@ namespace bw {
 
 QByteArray readBlobBytes(Firebird::IAttachment *att, Firebird::ITransaction *tra, const ISC_QUAD &id);
 
+// Writes a double, date, time, timestamp or boolean parameter value; false for any other type.
+bool writeScalarParameter(unsigned type, const QVariant &v, unsigned char *p);
+
 // One prepared statement with its parameters bound, released in one place whatever happens.
 // Client-library errors leave every method as DbError.
 class Statement final

@@ -458,6 +458,40 @@ QString quoteName(const QString &name)
     return quoteIdentifier(name);
 }
 
+bool writeScalarParameter(unsigned type, const QVariant &v, unsigned char *p)
+{
+    switch (type) {
+    case SQL_DOUBLE: {
+        const double d = v.toDouble();
+        std::memcpy(p, &d, 8);
+        return true;
+    }
+    case SQL_TIMESTAMP: {
+        const QDateTime dt = v.toDateTime();
+        const ISC_TIMESTAMP ts{toIscDate(dt.date()), toIscTime(dt.time())};
+        std::memcpy(p, &ts, sizeof ts);
+        return true;
+    }
+    case SQL_TYPE_DATE: {
+        const ISC_DATE d = toIscDate(v.toDate());
+        std::memcpy(p, &d, sizeof d);
+        return true;
+    }
+    case SQL_TYPE_TIME: {
+        const ISC_TIME t = toIscTime(v.toTime());
+        std::memcpy(p, &t, sizeof t);
+        return true;
+    }
+    case SQL_BOOLEAN: {
+        const FB_BOOLEAN b = v.toBool() ? FB_TRUE : FB_FALSE;
+        std::memcpy(p, &b, sizeof b);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 void bindParameters(IAttachment *att, ITransaction *tra, IMessageMetadata *described, const QVariantList &params,
                     IMessageMetadata **outMeta, std::vector<unsigned char> &buffer)
 {
@@ -545,32 +579,13 @@ void bindParameters(IAttachment *att, ITransaction *tra, IMessageMetadata *descr
                 std::memcpy(p, &n, 8);
                 break;
             }
-            case SQL_DOUBLE: {
-                const double d = v.toDouble();
-                std::memcpy(p, &d, 8);
+            case SQL_DOUBLE:
+            case SQL_TIMESTAMP:
+            case SQL_TYPE_DATE:
+            case SQL_TYPE_TIME:
+            case SQL_BOOLEAN:
+                writeScalarParameter(type, v, p);
                 break;
-            }
-            case SQL_TIMESTAMP: {
-                const QDateTime dt = v.toDateTime();
-                ISC_TIMESTAMP ts{toIscDate(dt.date()), toIscTime(dt.time())};
-                std::memcpy(p, &ts, sizeof ts);
-                break;
-            }
-            case SQL_TYPE_DATE: {
-                const ISC_DATE d = toIscDate(v.toDate());
-                std::memcpy(p, &d, sizeof d);
-                break;
-            }
-            case SQL_TYPE_TIME: {
-                const ISC_TIME t = toIscTime(v.toTime());
-                std::memcpy(p, &t, sizeof t);
-                break;
-            }
-            case SQL_BOOLEAN: {
-                const FB_BOOLEAN b = v.toBool() ? FB_TRUE : FB_FALSE;
-                std::memcpy(p, &b, sizeof b);
-                break;
-            }
             case SQL_BLOB: {
                 QByteArray bytes;
                 if (v.typeId() == QMetaType::QByteArray)

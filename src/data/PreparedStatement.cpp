@@ -167,35 +167,10 @@ bool PreparedStatement::bindFast(const QVariantList &params)
             std::memcpy(p, &n, 8);
             break;
         }
-        case SQL_DOUBLE: {
-            const double d = v.toDouble();
-            std::memcpy(p, &d, 8);
-            break;
-        }
-        case SQL_TIMESTAMP: {
-            const QDateTime dt = v.toDateTime();
-            ISC_TIMESTAMP ts{ISC_DATE(fb::isqlDateBase().daysTo(dt.date())),
-                             ISC_TIME(qint64(dt.time().msecsSinceStartOfDay()) * 10)};
-            std::memcpy(p, &ts, sizeof ts);
-            break;
-        }
-        case SQL_TYPE_DATE: {
-            const ISC_DATE d = ISC_DATE(fb::isqlDateBase().daysTo(v.toDate()));
-            std::memcpy(p, &d, sizeof d);
-            break;
-        }
-        case SQL_TYPE_TIME: {
-            const ISC_TIME t = ISC_TIME(qint64(v.toTime().msecsSinceStartOfDay()) * 10);
-            std::memcpy(p, &t, sizeof t);
-            break;
-        }
-        case SQL_BOOLEAN: {
-            const FB_BOOLEAN b = v.toBool() ? FB_TRUE : FB_FALSE;
-            std::memcpy(p, &b, sizeof b);
-            break;
-        }
         default:
-            return false;
+            if (!writeScalarParameter(f.type, v, p))
+                return false;
+            break;
         }
     }
     return true;
