@@ -21,19 +21,8 @@ MailNotice composeExecutorNotice(const TableCache &t, const QString &executorEma
     n.contact = t.asString(QStringLiteral("CONTACT"));
     n.computerLine = msg(95) + u' ' + systemInfoText(t); // the system line, or DLG68 without one
     if (mailSettings().CB10 && !t.isNull(QStringLiteral("CLIENT_GROUP"))) {
-        const int groupId = t.asInt(QStringLiteral("CLIENT_GROUP"));
-        TableCache &groups = dm().em2;
-        groups.close();
-        groups.openTable(QStringLiteral("GROUPS"));
-        groups.orderBy(QStringLiteral("GROUP_ID"));
-        for (groups.first(); !groups.eof(); groups.next()) {
-            const int gid = groups.asInt(QStringLiteral("GROUP_ID"));
-            if (gid == groupId) {
-                if (gid != 0)
-                    n.groupLine = msg(93) + u' ' + groups.asString(QStringLiteral("GROUP_NAME"));
-                break;
-            }
-        }
+        if (const std::optional<QString> group = groupNameOf(dm().em2, t.asInt(QStringLiteral("CLIENT_GROUP"))))
+            n.groupLine = msg(93) + u' ' + *group;
     }
     n.recipient = executorEmail.left(250);
     return n;

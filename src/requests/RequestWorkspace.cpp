@@ -341,21 +341,8 @@ std::optional<RequestDetail> RequestWorkspace::selectRequest(int id)
     d.impMorePresent = !t.asString(QStringLiteral("IMP_MORE")).isEmpty();
     d.adminTextPresent = !t.asString(QStringLiteral("ADMIN_TEXT")).isEmpty();
 
-    if (!t.isNull(QStringLiteral("CLIENT_GROUP"))) {
-        const int groupId = t.asInt(QStringLiteral("CLIENT_GROUP"));
-        TableCache &groups = dm().clientdata;
-        groups.close();
-        groups.openTable(QStringLiteral("GROUPS"));
-        groups.orderBy(QStringLiteral("GROUP_ID"));
-        for (groups.first(); !groups.eof(); groups.next()) {
-            const int gid = groups.asInt(QStringLiteral("GROUP_ID"));
-            if (gid == groupId) {
-                if (gid != 0)
-                    d.group = groups.asString(QStringLiteral("GROUP_NAME"));
-                break;
-            }
-        }
-    }
+    if (!t.isNull(QStringLiteral("CLIENT_GROUP")))
+        d.group = groupNameOf(dm().clientdata, t.asInt(QStringLiteral("CLIENT_GROUP"))).value_or(QString());
     return d;
 }
 
@@ -456,6 +443,19 @@ void RequestWorkspace::changeImportance(int importance)
     const int id = currentRequestId();
     updateRequest(id, {QStringLiteral("IMP")}, {importance});
     readRequest(t, id);
+}
+
+std::optional<QString> groupNameOf(TableCache &groups, int groupId)
+{
+    groups.close();
+    groups.openTable(QStringLiteral("GROUPS"));
+    groups.orderBy(QStringLiteral("GROUP_ID"));
+    for (groups.first(); !groups.eof(); groups.next()) {
+        const int gid = groups.asInt(QStringLiteral("GROUP_ID"));
+        if (gid == groupId)
+            return gid != 0 ? std::optional<QString>(groups.asString(QStringLiteral("GROUP_NAME"))) : std::nullopt;
+    }
+    return std::nullopt;
 }
 
 int CountQueuedRequests()

@@ -155,6 +155,9 @@ inline RequestWorkspace &requestWorkspace()
 // Counts the requests waiting in the queue of the signed-in member over a fresh read of SERVER_ALL,
 // stores it in NewRequestCount and updates the tray.
 int CountQueuedRequests();
+// Name of the department/group with that GROUP_ID, read through the given cache; nothing for 0 or
+// an unknown group.
+std::optional<QString> groupNameOf(TableCache &groups, int groupId);
 // The tray update for a queue count: hint DLG44 or DLG43 + " " + count, blinking by CB6 / CB3.
 void updateTrayForQueue(int count);
 QString queueHintText(int count);
